@@ -1,0 +1,43 @@
+// Talking to the meter once the port is open: two-byte commands, answers collected up to "]" CR LF, the CRC-8
+// check, the nine-block series and the information exchange.
+#pragma once
+
+#include "meter_port.h"
+#include "startup/services.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace bdlogic {
+
+// Dallas/Maxim CRC-8 table entry for an index 0..255.
+std::uint8_t crc8_table(int index);
+// The value of up to four hexadecimal digits as a 16-bit two's-complement number; nothing when not hexadecimal.
+std::optional<std::int32_t> hex_value(const QByteArray& text);
+// True when the two check digits before CR LF "]" CR LF equal the CRC-8 of everything before them.
+bool check_crc(const QByteArray& answer);
+
+class MessageLayer {
+public:
+    MessageLayer(MeterPort& port, Services& services) : port_(port), services_(services) {}
+
+    // The nine-block series: blocks base+0..base+8, each CRC-checked and asked for again up to three failures in
+    // a row. Returns the accepted answers joined in block order.
+    QByteArray read_blocks(int base, const QStringList& markers, int headerId, int progressId);
+    // The information exchange: one answer, not checked, not repeated.
+    QByteArray read_info();
+    // Status line text, shown at once.
+    void show_step(const QString& text);
+
+    MeterPort& port() { return port_; }
+
+private:
+    MeterPort& port_;
+    Services& services_;
+};
+
+} // namespace bdlogic

@@ -1,0 +1,33 @@
+// The four registry operations the program uses: KeyExists, ReadRegValue, CreateRegKey, WriteRegString.
+#pragma once
+
+#include "registry_backend.h"
+
+#include <QString>
+
+namespace bdlogic {
+
+using reg::Hive;
+
+class Registry {
+public:
+    explicit Registry(reg::Backend& backend) : backend_(backend) {}
+
+    bool KeyExists(Hive hive, const QString& path) const;
+    // Reads a value as text into `value`, trimmed; a blank or empty value keeps the caller's default. False when
+    // the key or the value does not exist or could not be read.
+    bool ReadRegValue(Hive hive, const QString& path, const QString& name, QString& value) const;
+    // True only when a new key was created.
+    bool CreateRegKey(Hive hive, const QString& path, const QString& keyClass);
+    // Writes REG_SZ text, creating the key (class "string") when missing; an empty text is stored as one blank.
+    bool WriteRegString(Hive hive, const QString& path, const QString& name, const QString& value);
+
+    // Reads from the machine hive, then from the user hive into the same value, so that a non-blank user value
+    // overrides the machine value.
+    void ReadMachineThenUser(const QString& path, const QString& name, QString& value) const;
+
+private:
+    reg::Backend& backend_;
+};
+
+} // namespace bdlogic
