@@ -1,0 +1,27 @@
+// The meter work the wizard's steps call: probe a port, wake the meter, download its memory, write the import file.
+#pragma once
+
+#include "importfile/type_defs.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace bdlogic {
+
+class ImportSteps {
+public:
+    virtual ~ImportSteps() = default;
+    // Opens the port's device briefly; false when it does not exist or another program holds it.
+    virtual bool probePort(std::int16_t port) = 0;
+    // Wakes the meter on the port in iComm; true leaves the port open.
+    virtual bool meter_connected() = 0;
+    // Downloads and decodes the memory into `records`; returns the number of records.
+    virtual int meter_read(MeterRecords& records) = 0;
+    // Writes the import file from `records`; returns its path.
+    virtual QString export_file(const MeterRecords& records) = 0;
+    // PortOpen = false.
+    virtual void closePort() = 0;
+};
+
+} // namespace bdlogic
