@@ -56,6 +56,12 @@ bool Registry::WriteRegString(Hive hive, const QString& path, const QString& nam
     return backend_.setValue(hive, Utf8(path), Utf8(name), v);
 }
 
+QStringList Registry::ValueNames(Hive hive, const QString& path) const {
+    QStringList names;
+    for (const std::string& name : backend_.valueNames(hive, Utf8(path))) names << QString::fromStdString(name);
+    return names;
+}
+
 void Registry::ReadMachineThenUser(const QString& path, const QString& name, QString& value) const {
     ReadRegValue(Hive::LocalMachine, path, name, value);
     ReadRegValue(Hive::CurrentUser, path, name, value);

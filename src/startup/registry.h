@@ -4,6 +4,7 @@
 #include "registry_backend.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace bdlogic {
 
@@ -21,6 +22,8 @@ public:
     bool CreateRegKey(Hive hive, const QString& path, const QString& keyClass);
     // Writes REG_SZ text, creating the key (class "string") when missing; an empty text is stored as one blank.
     bool WriteRegString(Hive hive, const QString& path, const QString& name, const QString& value);
+    // The names of the values of a key; empty when the key does not exist or cannot be listed.
+    QStringList ValueNames(Hive hive, const QString& path) const;
 
     // Reads from the machine hive, then from the user hive into the same value, so that a non-blank user value
     // overrides the machine value.

@@ -38,6 +38,9 @@ public:
     virtual CreateResult createKey(Hive hive, const std::string& path, const std::string& keyClass) = 0;
     // Sets a value in an existing key; false when the key does not exist or the write failed.
     virtual bool setValue(Hive hive, const std::string& path, const std::string& name, const Value& value) = 0;
+    // Names of the values of a key, in the order the registry lists them (the serial device map is searched by
+    // data, not by name). A backend that cannot list values reports none.
+    virtual std::vector<std::string> valueNames(Hive, const std::string&) { return {}; }
 };
 
 } // namespace bdlogic::reg

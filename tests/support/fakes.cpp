@@ -61,9 +61,10 @@ reg::CreateResult MemoryRegistry::createKey(reg::Hive hive, const std::string& p
 }
 
 bool MemoryRegistry::setValue(reg::Hive hive, const std::string& path, const std::string& name, const reg::Value& value) {
-    const auto k = keys_.find({static_cast<int>(hive), Fold(path)});
-    if (k == keys_.end()) return false;
-    k->second[Fold(name)] = value;
+    // A key that exists only as the parent of a created key takes values too, as in the real registry.
+    if (!keyExists(hive, path)) return false;
+    keys_[{static_cast<int>(hive), Fold(path)}][Fold(name)] = value;
+    rememberName(hive, path, name);
     ++writes;
     return true;
 }
@@ -73,12 +74,25 @@ void MemoryRegistry::putString(reg::Hive hive, const std::string& path, const st
     reg::Value v{reg::kSz, {text.begin(), text.end()}};
     v.data.push_back(0);
     keys_[{static_cast<int>(hive), Fold(path)}][Fold(name)] = v;
+    rememberName(hive, path, name);
 }
 
 void MemoryRegistry::putDword(reg::Hive hive, const std::string& path, const std::string& name, std::uint32_t n) {
     reg::Value v{reg::kDword, {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
                                static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)}};
     keys_[{static_cast<int>(hive), Fold(path)}][Fold(name)] = v;
+    rememberName(hive, path, name);
+}
+
+void MemoryRegistry::rememberName(reg::Hive hive, const std::string& path, const std::string& name) {
+    auto& names = names_[{static_cast<int>(hive), Fold(path)}];
+    const auto same = [&](const std::string& n) { return Fold(n) == Fold(name); };
+    if (std::none_of(names.begin(), names.end(), same)) names.push_back(name);
+}
+
+std::vector<std::string> MemoryRegistry::valueNames(reg::Hive hive, const std::string& path) {
+    const auto n = names_.find({static_cast<int>(hive), Fold(path)});
+    return n == names_.end() ? std::vector<std::string>{} : n->second;
 }
 
 std::optional<std::string> MemoryRegistry::string(reg::Hive hive, const std::string& path, const std::string& name) const {

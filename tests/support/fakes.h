@@ -74,6 +74,7 @@ public:
     std::optional<reg::Value> queryValue(reg::Hive hive, const std::string& path, const std::string& name) override;
     reg::CreateResult createKey(reg::Hive hive, const std::string& path, const std::string& keyClass) override;
     bool setValue(reg::Hive hive, const std::string& path, const std::string& name, const reg::Value& value) override;
+    std::vector<std::string> valueNames(reg::Hive hive, const std::string& path) override;
 
     // Test helpers: put a REG_SZ / REG_DWORD value, creating the key; read a value back as text (REG_SZ only).
     void putString(reg::Hive hive, const std::string& path, const std::string& name, const std::string& text);
@@ -85,6 +86,9 @@ private:
     static std::string Fold(const std::string& s);
     using Values = std::map<std::string, reg::Value>;
     std::map<std::pair<int, std::string>, Values> keys_;
+    // Value names as first written, in that order, per key.
+    std::map<std::pair<int, std::string>, std::vector<std::string>> names_;
+    void rememberName(reg::Hive hive, const std::string& path, const std::string& name);
 };
 
 } // namespace bdlogic::test
