@@ -1,6 +1,6 @@
 #include "language.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -78,7 +78,8 @@ std::optional<QString> LanguagePack::loadres(int id, const QStringList& values) 
 QStringList LanguageSearchPath(const QString& programDir) {
     QStringList dirs;
     const QString env = qEnvironmentVariable("CORVANE_LANGUAGE_PATH");
-    for (const QString& d : env.split(u':', Qt::SkipEmptyParts)) dirs << d;
+    // ":" as in PATH; on Windows ";", since ":" belongs to drive letters there.
+    for (const QString& d : env.split(QDir::listSeparator(), Qt::SkipEmptyParts)) dirs << d;
     dirs << programDir + QStringLiteral("/lang");
     dirs << programDir + QStringLiteral("/../share/bdlogic/lang");
     return dirs;
