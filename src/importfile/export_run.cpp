@@ -1,0 +1,53 @@
+#include "export_run.h"
+
+#include "category_writers.h"
+#include "ole_date.h"
+#include "profile_file.h"
+#include "startup/main_state.h"
+
+#include <cstdlib>
+
+namespace bdlogic {
+
+namespace {
+QString Digits(int n, int width) {
+    return QString::number(n).rightJustified(width, u'0');
+}
+} // namespace
+
+QString ImportFilePath(const QString& importDir, std::int32_t patientId, const QDateTime& moment) {
+    const QDate d = moment.date();
+    const QTime t = moment.time();
+    const QString stamp = Digits(d.day(), 2) + Digits(d.month(), 2) + Digits(d.year(), 4) +
+                          Digits(t.hour(), 2) + Digits(t.minute(), 2) + Digits(t.second(), 2);
+    const long long patient = patientId;
+    const QString number = QString::number(std::llabs(patient)).rightJustified(5, u'0');
+    return importDir + stamp + u'.' + (patient < 0 ? QStringLiteral("-") : QString()) + number;
+}
+
+ImportHeader MakeImportHeader(const MainState& state, const QDateTime& moment) {
+    ImportHeader h;
+    h.ImportFrom = state.sDriverName;
+    h.ImportID = state.sMeterID;
+    h.ImportType = state.iUniqueImportID;
+    const QDate d = moment.date();
+    const QTime t = moment.time();
+    h.ImportDate = OleDate(d.year(), d.month(), d.day()).value_or(0);
+    h.ImportTime = OleTime(t.hour(), t.minute(), t.second()).value_or(0);
+    return h;
+}
+
+QString WriteImportFile(const MainState& state, const MeterRecords& records, const QDateTime& moment,
+                        ProfileFile& profile, EventPump& pump, BusyCursor* cursor) {
+    const QString file = ImportFilePath(state.sImportDir, state.iPatientID, moment);
+    const ImportHeader header = MakeImportHeader(state, moment);
+    const ExportContext context{profile, pump, OleFromDateTime(moment).value_or(0), cursor};
+    ExportGlucose(file, header, records.glucose, context);
+    ExportInsulin(file, header, records.insulin, context);
+    ExportIntakes(file, header, records.intakes, context);
+    ExportExercise(file, header, records.exercise, context);
+    ExportMedicines(file, header, records.medicines, context);
+    return file;
+}
+
+} // namespace bdlogic
