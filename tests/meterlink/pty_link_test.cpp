@@ -1,0 +1,256 @@
+// The meter link end to end: the Qt serial port on a real pseudo-terminal, driven by the real event pump, with
+// the simulator playing the meter. Kept short: every exchange here takes real time.
+#include "meter_sim/answer_framing.h"
+#include "meter_sim/memory_file.h"
+#include "meterlink/answer_collector.h"
+#include "meterlink/message_layer.h"
+#include "meterlink/meter_commands.h"
+#include "meterlink/meter_identification.h"
+#include "meterlink/port_device.h"
+#include "meterlink/qt_meter_port.h"
+#include "sim_process.h"
+#include "startup/qt_event_pump.h"
+#include "support/fakes.h"
+
+#include "importfile/type_defs.h"
+#include "meterlink_rig.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace bdlogic {
+namespace {
+
+using test::SimProcess;
+
+// The serial port and the pump need an application object for their event loop.
+class QtApplication : public testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[20] = "meterlink_pty_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+const testing::Environment* const kQtApplication = testing::AddGlobalTestEnvironment(new QtApplication);
+
+const QString kSamples = QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples");
+constexpr std::int16_t kPort = 3;
+
+struct Download {
+    QByteArray glucose, markers, info;
+};
+
+class PtyLink : public testing::Test {
+protected:
+    PtyLink() : services{registry, pump, messages, status, state, {}, {}, {}} {
+        services.language = LanguagePack::fromText(QString::fromUtf8(test::kLinkTexts));
+        state.iComm = kPort;
+        state.iUniqueImportID = 64;
+        state.sDriverName = QStringLiteral("BD Logic");
+    }
+
+    void SetUp() override {
+        if (!test::PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals on this system";
+    }
+
+    // Starts the simulator and maps COM3 to its device.
+    void startMeter(SimProcess& sim, QStringList arguments) {
+        const QString device = sim.start(arguments);
+        ASSERT_FALSE(device.isEmpty()) << "simulator did not start: " << sim.errors().toStdString();
+        backend.putString(reg::Hive::LocalMachine, kSerialDeviceMapKey.toStdString(), device.toStdString(),
+                          "COM" + std::to_string(kPort));
+    }
+
+    Download download() {
+        Download d;
+        port.clearOutput();
+        d.glucose = layer.read_blocks(kGlucoseBase, {QStringLiteral("Glu"), QStringLiteral("Cntl")}, 4311, 4311);
+        d.markers = layer.read_blocks(kMarkerBase, {QStringLiteral("P")}, 4317, 4313);
+        d.info = layer.read_info();
+        port.setPortOpen(false);
+        return d;
+    }
+
+    // What a download of a memory file must give when the glucose series gets `glucoseBlocks` blocks.
+    static Download expected(const QString& memoryFile, int glucoseBlocks = sim::kBlocks) {
+        QString error;
+        const auto memory = sim::LoadMemory(memoryFile, &error);
+        EXPECT_TRUE(memory) << error.toStdString();
+        Download d;
+        for (int k = 0; memory && k < sim::kBlocks; ++k) {
+            if (k < glucoseBlocks) d.glucose += sim::FrameAnswer(memory->glucose[k]);
+            d.markers += sim::FrameAnswer(memory->marker[k]);
+        }
+        if (memory) d.info = sim::FrameAnswer(memory->info);
+        return d;
+    }
+
+    test::MemoryRegistry backend;
+    Registry registry{backend};
+    QtEventPump pump;
+    test::RecordingMessageBox messages;
+    test::RecordingStatusLine status;
+    MainState state;
+    Services services;
+    QtMeterPort port{registry};
+    MessageLayer layer{port, services};
+};
+
+void ExpectSameDownload(const Download& got, const Download& want) {
+    EXPECT_EQ(got.glucose, want.glucose);
+    EXPECT_EQ(got.markers, want.markers);
+    EXPECT_EQ(got.info, want.info);
+}
+
+TEST_F(PtyLink, PortOperationsFailQuietly) {
+    // Nothing is open yet: every operation is a no-op.
+    port.setPortOpen(false);
+    port.output(MeterCommand(kWakeCommand));
+    port.clearInput();
+    port.clearOutput();
+    EXPECT_TRUE(port.input().isEmpty());
+    // A port with no device behind it stays closed.
+    port.setCommPort(250);
+    port.setPortOpen(true);
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_EQ(port.deviceName(), QStringLiteral("/dev/ttyS249"));
+}
+
+TEST_F(PtyLink, APortHeldByAnotherUserCannotBeOpenedAndTheMeterSurvivesReopening) {
+    SimProcess sim;
+    startMeter(sim, {QStringLiteral("--memory"), kSamples + QStringLiteral("/empty.mem")});
+    port.setCommPort(kPort);
+    port.setPortOpen(true);
+    ASSERT_TRUE(port.portOpen());
+    QtMeterPort other(registry);
+    other.setCommPort(kPort);
+    other.setPortOpen(true);
+    EXPECT_FALSE(other.portOpen());
+
+    for (int round = 0; round < 2; ++round) {
+        port.setSettings(QStringLiteral("9600,O,8,1"));
+        port.setRTSEnable(true);
+        port.setDTREnable(true);
+        ASSERT_TRUE(port.portOpen()) << "round " << round;
+        port.output(MeterCommand(kInfoCommand));
+        QByteArray answer;
+        EXPECT_EQ(CollectAnswer(port, pump, answer), Collection::Complete) << "round " << round;
+        EXPECT_TRUE(answer.endsWith("]\r\n")) << answer.toStdString();
+        port.setPortOpen(false);
+        port.setPortOpen(true);
+    }
+}
+
+TEST_F(PtyLink, MeterAnswersTheFirstWakeUp) {
+    SimProcess sim;
+    startMeter(sim, {QStringLiteral("--memory"), kSamples + QStringLiteral("/empty.mem")});
+    EXPECT_EQ(meter_connected(port, services), kTrue);
+    EXPECT_TRUE(port.portOpen());
+    EXPECT_EQ(status.steps, QStringList(2, QStringLiteral("BD Logic: attempt 1")));
+}
+
+TEST_F(PtyLink, MeterAnswersTheThirdWakeUp) {
+    SimProcess sim;
+    startMeter(sim, {QStringLiteral("--memory"), kSamples + QStringLiteral("/empty.mem"),
+                     QStringLiteral("--ignore-wakes"), QStringLiteral("2")});
+    EXPECT_EQ(meter_connected(port, services), kTrue);
+    ASSERT_EQ(status.steps.size(), 6);
+    EXPECT_EQ(status.steps.last(), QStringLiteral("BD Logic: attempt 3"));
+}
+
+TEST_F(PtyLink, NoiseIsNoMeter) {
+    SimProcess sim;
+    startMeter(sim, {QStringLiteral("--memory"), kSamples + QStringLiteral("/empty.mem"), QStringLiteral("--noise")});
+    EXPECT_EQ(meter_connected(port, services), kFalse);
+    EXPECT_EQ(status.steps.size(), 2);
+    EXPECT_FALSE(port.portOpen());
+}
+
+TEST_F(PtyLink, SilenceIsNoMeterAfterFiveAttempts) {
+    SimProcess sim;
+    startMeter(sim, {QStringLiteral("--memory"), kSamples + QStringLiteral("/empty.mem"), QStringLiteral("--silent")});
+    EXPECT_EQ(meter_connected(port, services), kFalse);
+    EXPECT_EQ(status.steps.size(), 10);
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PtyLink, DownloadsBothSeriesAndTheInformationThroughSplitAndCorruptedAnswers) {
+    const QString memory = kSamples + QStringLiteral("/month_mgdl.mem");
+    SimProcess sim;
+    startMeter(sim, {QStringLiteral("--memory"), memory, QStringLiteral("--chunk"), QStringLiteral("97"),
+                     QStringLiteral("--gap"), QStringLiteral("30"), QStringLiteral("--bad-crc"), QStringLiteral("83:2"),
+                     QStringLiteral("--bad-crc"), QStringLiteral("95:1")});
+    ASSERT_EQ(meter_connected(port, services), kTrue);
+    const Download got = download();
+    ExpectSameDownload(got, expected(memory));
+    EXPECT_FALSE(port.portOpen());
+}
+
+TEST_F(PtyLink, ADroppedLineEndsTheWholeDownloadPromptly) {
+    const QString memory = kSamples + QStringLiteral("/month_mgdl.mem");
+    SimProcess sim;
+    startMeter(sim, {QStringLiteral("--memory"), memory, QStringLiteral("--drop"), QStringLiteral("83")});
+    ASSERT_EQ(meter_connected(port, services), kTrue);
+    QElapsedTimer clock;
+    clock.start();
+    const Download got = download();
+    const qint64 ms = clock.elapsed();
+    EXPECT_EQ(sim.waitForExit(2000), 3);
+    // Blocks 0..2 came before the line dropped in block 3; nothing after it.
+    EXPECT_EQ(got.glucose, expected(memory, 3).glucose);
+    EXPECT_TRUE(got.markers.isEmpty());
+    EXPECT_TRUE(got.info.isEmpty());
+    EXPECT_TRUE(port.deviceLost());
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_LT(ms, 3000) << "the download hung on the dead line";
+}
+
+TEST_F(PtyLink, ARecordedSessionReplaysTheSameDownload) {
+    QTemporaryDir dir;
+    const QString transcript = dir.filePath(QStringLiteral("session.txt"));
+    const QString memory = kSamples + QStringLiteral("/markers_mmol.mem");
+    Download first;
+    {
+        SimProcess sim;
+        startMeter(sim, {QStringLiteral("--memory"), memory, QStringLiteral("--record"), transcript});
+        ASSERT_EQ(meter_connected(port, services), kTrue);
+        first = download();
+    }
+    ExpectSameDownload(first, expected(memory));
+    SimProcess replay;
+    startMeter(replay, {QStringLiteral("--replay"), transcript});
+    ASSERT_EQ(meter_connected(port, services), kTrue);
+    ExpectSameDownload(download(), first);
+}
+
+TEST(QtEventPump, AWaitEndsWhenAnEventAsksTheProgramToStop) {
+    QtEventPump pump;
+    QTimer::singleShot(20, [&] { pump.requestStop(); });
+    QElapsedTimer clock;
+    clock.start();
+    Pause(pump, 5000);
+    EXPECT_TRUE(pump.stopRequested());
+    EXPECT_LT(clock.elapsed(), 2000);
+}
+
+TEST(QtEventPump, AWaitRunsEventsAndLastsItsTime) {
+    QtEventPump pump;
+    int fired = 0;
+    QTimer::singleShot(10, [&] { ++fired; });
+    const std::uint32_t start = pump.tickCount();
+    Pause(pump, 40);
+    EXPECT_EQ(fired, 1);
+    EXPECT_GE(pump.tickCount() - start, 40u);
+}
+
+} // namespace
+} // namespace bdlogic
