@@ -44,7 +44,7 @@ struct WizardScreen {
     bool nextVisible = true;
     Caption nextCaption;
     bool cancelVisible = true;
-    bool pbarVisible = true;
+    bool pbarVisible = false;     // the progress bar is never shown
     bool hourglass = false;
 
     bool timerEnabled = false;    // Timer1, 70 ms

@@ -1,0 +1,51 @@
+#include "frm_main.h"
+
+#include "memory/frm_setup_bdlogic.h"
+#include "set_topmost.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace bdlogic {
+
+namespace {
+// How long one turn of the set-up wait may sleep when nothing happens.
+constexpr std::uint32_t kSetupWaitMs = 50;
+} // namespace
+
+FrmMain::FrmMain(Services& services, QWidget* parent) : QWidget(parent), services_(services) {
+    setObjectName(QStringLiteral("frmMain"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setTextFormat(Qt::PlainText);
+    layout->addWidget(status_);
+    setFixedSize(260, 36);
+    SetTopmost(this);
+}
+
+void FrmMain::showTitle(const QString& title) {
+    status_->setText(title);
+    setWindowTitle(title);
+}
+
+void FrmMain::CallSetup(QWidget* container) {
+    MainState& st = services_.state;
+    EventPump& pump = services_.pump;
+    auto dialog = std::make_unique<FrmSetupBDlogic>(services_);
+    st.bSetupPending = true;
+    dialog->Go(container);
+    // The dialog's OK and Cancel end the wait; the wizard's own buttons stay alive meanwhile.
+    while (st.bSetupPending && !pump.stopRequested()) {
+        pump.processEvents();
+        if (st.bSetupPending && !pump.stopRequested()) pump.waitForEvents(kSetupWaitMs);
+    }
+    st.bSetupPending = false;
+    if (container) container->hide();
+    dialog.reset();
+}
+
+} // namespace bdlogic

@@ -1,0 +1,30 @@
+// The start-up window: small and topmost, its label `status` carries the program's title. It runs the marker
+// set-up for the wizard (CallSetup); the start-up logic itself lives in Startup.
+#pragma once
+
+#include "services.h"
+
+#include <QWidget>
+
+class QLabel;
+
+namespace bdlogic {
+
+class FrmMain : public QWidget {
+public:
+    explicit FrmMain(Services& services, QWidget* parent = nullptr);
+
+    // The application title: into the label `status` and the window's caption.
+    void showTitle(const QString& title);
+    // Shows the marker set-up dialog inside `container` and returns when the user closed it, or when the
+    // program is ending. The container is hidden again afterwards; the caller re-reads its settings.
+    void CallSetup(QWidget* container);
+
+    QLabel* status() const { return status_; }
+
+private:
+    Services& services_;
+    QLabel* status_ = nullptr;
+};
+
+} // namespace bdlogic

@@ -1,0 +1,57 @@
+#include "run_batch_mode.h"
+
+#include "platform_registry.h"
+#include "qt_event_pump.h"
+#include "startup.h"
+#include "stream_notice.h"
+#include "wizard/batch_run.h"
+#include "wizard/meter_import_steps.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+
+namespace bdlogic {
+
+int RunBatchMode(const QString& arguments) {
+    const auto backend = CreatePlatformRegistry();
+    Registry registry(*backend);
+    QtEventPump pump;
+    StreamMessageBox messages(stderr);
+    StreamStatusLine status(stderr);
+    MainState state;
+    Services services{registry, pump, messages, status, state, QCoreApplication::applicationDirPath(),
+                      QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(), nullptr};
+
+    int exitStatus = kBatchRefused;
+    QString importFile;
+    std::unique_ptr<Startup> startup;
+    startup = std::make_unique<Startup>(
+        services,
+        [&] {
+            MeterImportSteps steps(services);
+            QString lastGuide;
+            Wizard wizard(services, steps,
+                          {[&] {
+                               // The step guide is the wizard's status line too.
+                               const Caption& guide = wizard.screen().lblStepGuide;
+                               if (guide.set && guide.text != lastGuide) {
+                                   lastGuide = guide.text;
+                                   status.showStep(guide.text);
+                               }
+                           },
+                           [&](bool end) { startup->iFinished(end); }, {}, [] { return 0; }, {}});
+            steps.setAnimate([&](bool on) { wizard.setAnimate(on); });
+            exitStatus = RunBatch(wizard, importFile);
+            wizard.Unload();
+        },
+        [] {});
+    startup->start(arguments);
+    if (exitStatus == kBatchWritten) std::printf("%s\n", importFile.toLocal8Bit().constData());
+    return exitStatus;
+}
+
+} // namespace bdlogic

@@ -1,0 +1,37 @@
+#include "meter_import_steps.h"
+
+#include "importfile/export_run.h"
+#include "memory/meter_read.h"
+#include "meterlink/meter_identification.h"
+#include "meterlink/port_device.h"
+
+#include <QSerialPort>
+
+namespace bdlogic {
+
+MeterImportSteps::MeterImportSteps(Services& services)
+    : s_(services), port_(services.registry), layer_(port_, services) {}
+
+bool MeterImportSteps::probePort(std::int16_t port) {
+    const QString device = PortDevice(s_.registry, port);
+    if (device.isEmpty()) return false;
+    // Qt's lock file and exclusive mode refuse a device that another program holds.
+    QSerialPort probe;
+    probe.setPortName(device);
+    const bool ok = probe.open(QIODevice::ReadOnly);
+    probe.close();
+    return ok;
+}
+
+bool MeterImportSteps::meter_connected() { return bdlogic::meter_connected(port_, s_) != 0; }
+
+int MeterImportSteps::meter_read(MeterRecords& records) {
+    return bdlogic::meter_read(layer_, s_, records, animate_);
+}
+
+QString MeterImportSteps::export_file(const MeterRecords& records) {
+    const QDateTime moment = now_ ? now_() : QDateTime::currentDateTime();
+    return WriteImportFile(s_.state, records, moment, profile_, s_.pump, cursor_);
+}
+
+} // namespace bdlogic

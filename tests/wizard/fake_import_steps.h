@@ -1,0 +1,47 @@
+// The meter work of the wizard, scripted: which port tests pass, whether the meter answers, what the download
+// yields. Callbacks let a test look at the window in the middle of a step.
+#pragma once
+
+#include "wizard/import_steps.h"
+
+#include <functional>
+#include <vector>
+
+namespace bdlogic::test {
+
+class FakeImportSteps : public ImportSteps {
+public:
+    bool probePort(std::int16_t port) override {
+        probed.push_back(port);
+        return portOk;
+    }
+    bool meter_connected() override {
+        ++connects;
+        if (duringConnect) duringConnect();
+        return answers;
+    }
+    int meter_read(MeterRecords& r) override {
+        if (duringRead) duringRead();
+        r = records;
+        return produced;
+    }
+    QString export_file(const MeterRecords&) override {
+        ++exports;
+        return QStringLiteral("/import/01012026120000.00017");
+    }
+    void closePort() override { ++closes; }
+
+    bool portOk = true;
+    bool answers = true;
+    int produced = 0;
+    MeterRecords records;
+    std::function<void()> duringConnect;
+    std::function<void()> duringRead;
+
+    std::vector<std::int16_t> probed;
+    int connects = 0;
+    int exports = 0;
+    int closes = 0;
+};
+
+} // namespace bdlogic::test

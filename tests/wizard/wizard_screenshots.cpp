@@ -1,0 +1,143 @@
+// Screenshots of every wizard page: runs the real start-up over the platform registry and language packs,
+// with the meter work scripted and time simulated, and saves each page as OUTDIR/PREFIX-NN-page.png. Usage:
+// wizard_screenshots OUTDIR PREFIX [MODEL_CODE]
+#include "fake_import_steps.h"
+#include "startup/frm_main.h"
+#include "startup/platform_registry.h"
+#include "startup/startup.h"
+#include "support/fakes.h"
+#include "wizard/ziv_uvivodu.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace bdlogic {
+namespace {
+
+class Shooter {
+public:
+    Shooter(QString dir, QString prefix) : dir_(std::move(dir)), prefix_(std::move(prefix)) {}
+    void operator()(QWidget& window, const QString& page) {
+        QApplication::processEvents();
+        const QString file = QDir(dir_).filePath(
+            QStringLiteral("%1-%2-%3.png").arg(prefix_).arg(++n_, 2, 10, QChar(u'0')).arg(page));
+        if (!window.grab().save(file))
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        else
+            std::printf("%s\n", qPrintable(file));
+    }
+
+private:
+    QString dir_;
+    QString prefix_;
+    int n_ = 0;
+};
+
+template <typename T> T* Find(QWidget* window, const char* name) {
+    return window->findChild<T*>(QLatin1String(name));
+}
+
+int Run(const QString& outDir, const QString& prefix, const QString& model) {
+    auto backend = CreatePlatformRegistry();
+    Registry registry(*backend);
+    test::FakeEventPump pump;
+    test::RecordingMessageBox messages;
+    test::RecordingStatusLine status;
+    MainState state;
+    Services services{registry,
+                      pump,
+                      messages,
+                      status,
+                      state,
+                      QCoreApplication::applicationDirPath(),
+                      QStringLiteral("bdlogic"),
+                      nullptr};
+    Shooter shoot(outDir, prefix);
+
+    test::FakeImportSteps steps;
+    steps.produced = 45;
+    steps.records.iGlucoseLastRead = 30;
+    steps.records.iInsulinLast = 9;
+    steps.records.iIntakesLast = 2;
+    steps.records.iNoDateCount = 2;
+
+    FrmMain frmMain(services);
+    std::unique_ptr<ZivUVIvodu> wizard;
+    auto openWizard = [&] {
+        frmMain.showTitle(state.appTitle);
+        wizard = std::make_unique<ZivUVIvodu>(
+            services, steps,
+            ZivUVIvodu::Hooks{
+                [](bool) {}, [&](QWidget* container) { frmMain.CallSetup(container); }, {}, {}});
+        wizard->Go();
+    };
+    Startup startup(services, openWizard, [] {});
+    startup.start(QStringLiteral("H|17|0|") + model);
+    if (!wizard) return 1;
+    ZivUVIvodu& w = *wizard;
+
+    shoot(w, QStringLiteral("intro"));
+    // The set-up page: one marker as a meal, to show its unit; then OK.
+    pump.at(pump.now() + 100, [&] {
+        if (auto* meal = Find<QComboBox>(w.picSetup(), "cbDataType_1")) meal->setCurrentIndex(1);
+        shoot(w, QStringLiteral("setup"));
+        if (auto* ok = Find<QPushButton>(w.picSetup(), "cmdNext")) ok->click();
+    });
+    if (auto* setup = Find<QPushButton>(&w, "cmdSetup"); setup && setup->isVisible()) {
+        setup->click();
+        shoot(w, QStringLiteral("intro-after-setup"));
+    }
+
+    Find<QPushButton>(&w, "cmdNext")->click();
+    shoot(w, QStringLiteral("ports"));
+    Find<QPushButton>(&w, "cmdNext")->click();
+    shoot(w, QStringLiteral("guide"));
+
+    steps.duringConnect = [&] { shoot(w, QStringLiteral("connecting")); };
+    steps.duringRead = [&] {
+        state.sMeterID = QStringLiteral("LG2-004711");
+        w.wizard().setAnimate(true);
+        w.showStep(QStringLiteral("Reading blood glucose values ...\r\nEntries read: 12"));
+        auto* timer = Find<QTimer>(&w, "Timer1");
+        for (int i = 0; i < 3; ++i)
+            QMetaObject::invokeMethod(timer, "timeout");
+        shoot(w, QStringLiteral("download"));
+        w.wizard().setAnimate(false);
+    };
+    Find<QPushButton>(&w, "cmdNext")->click();
+    shoot(w, QStringLiteral("result"));
+
+    // The port page once more, with a USB cable recorded.
+    registry.WriteRegString(Hive::LocalMachine, state.modelKey(), QStringLiteral("USBSerial"),
+                            QStringLiteral("1"));
+    wizard->Unload();
+    wizard.reset();
+    state.iComm = 2;
+    openWizard();
+    Find<QPushButton>(wizard.get(), "cmdNext")->click();
+    shoot(*wizard, QStringLiteral("ports-usb"));
+    wizard->Unload();
+    for (const auto& m : messages.shown)
+        std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
+    return 0;
+}
+
+} // namespace
+} // namespace bdlogic
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("bdlogic"));
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: wizard_screenshots OUTDIR PREFIX [MODEL_CODE]\n");
+        return 2;
+    }
+    const QString model = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("64");
+    return bdlogic::Run(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]), model);
+}

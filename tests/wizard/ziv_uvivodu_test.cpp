@@ -1,0 +1,439 @@
+// The wizard window driven by its buttons, with the meter work scripted and the world faked.
+#include "fake_import_steps.h"
+#include "startup/frm_main.h"
+#include "support/services_fixture.h"
+#include "wizard/label_status_line.h"
+#include "wizard/line_shape.h"
+#include "wizard/step_picture.h"
+#include "wizard/ziv_uvivodu.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace bdlogic {
+namespace {
+
+using reg::Hive;
+const std::string kModel = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
+
+class WizardWindowTest : public ::testing::Test {
+protected:
+    WizardWindowTest() {
+        w.useEchoLanguage();
+        w.state.sRootKey = QStringLiteral("SOFTWARE\\Corvane\\H");
+        w.state.sRegPath = w.state.sRootKey + QStringLiteral("\\modules\\");
+        w.state.sRegkey = w.state.sDriverName = QStringLiteral("BD Logic");
+        w.state.iUniqueImportID = 64;
+        w.state.iComm = 3;
+    }
+    ~WizardWindowTest() override {
+        if (win) win->Unload();
+    }
+
+    ZivUVIvodu& open() {
+        win = std::make_unique<ZivUVIvodu>(w.services, steps,
+                                           ZivUVIvodu::Hooks{
+                                               [this](bool end) {
+                                                   finished.push_back(end);
+                                                   if (end && unloadOnFinish) win->Unload();
+                                               },
+                                               [this](QWidget* container) { frmMain.CallSetup(container); },
+                                               [this](const QString& parameters) { usbStarts << parameters; },
+                                               [] { return 200; },
+                                           });
+        win->Go();
+        return *win;
+    }
+
+    template <typename T> T* get(const char* name) {
+        T* control = win->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    QString text(const char* label) { return get<QLabel>(label)->text(); }
+    void next() { get<QPushButton>("cmdNext")->click(); }
+
+    // The page the user sees: the visible page container that lies on top of the others.
+    QString frontPage() {
+        QString front;
+        for (QObject* child : win->children()) {
+            auto* page = qobject_cast<QWidget*>(child);
+            if (!page || !page->isVisible()) continue;
+            static const QStringList kPages = {"contIntro", "contSelectCom", "contProgress", "contSuccess",
+                                               "picSetup"};
+            if (kPages.contains(page->objectName())) front = page->objectName();
+        }
+        return front;
+    }
+
+    QStringList tickedPorts() {
+        QStringList ticked;
+        auto* list = get<QListWidget>("lbPorts");
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->checkState() == Qt::Checked) ticked << list->item(i)->text();
+        return ticked;
+    }
+
+    test::FakeWorld w;
+    test::FakeImportSteps steps;
+    FrmMain frmMain{w.services};
+    std::vector<bool> finished;
+    bool unloadOnFinish = true;
+    QStringList usbStarts;
+    std::unique_ptr<ZivUVIvodu> win;
+};
+
+TEST_F(WizardWindowTest, LoadPlacesTheControlsAndLocalisesThem) {
+    open();
+    EXPECT_EQ(win->objectName(), QStringLiteral("zivUVIvodu"));
+    EXPECT_EQ(win->windowTitle(), QStringLiteral("BD Logic"));
+    EXPECT_TRUE(win->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    for (const char* page : {"contIntro", "contSelectCom", "contProgress", "contSuccess"})
+        EXPECT_EQ(get<QWidget>(page)->geometry(), QRect(139, 24, 410, 177)) << page;
+    EXPECT_EQ(get<QWidget>("picSetup")->pos(), QPoint(139, 24));
+
+    // Tags name the texts; buttons split "caption|tool tip"; the font is Arial everywhere.
+    auto* next = get<QPushButton>("cmdNext");
+    EXPECT_EQ(next->property("Tag").toString(), QStringLiteral("L905"));
+    EXPECT_EQ(next->text(), QStringLiteral("T905"));
+    EXPECT_EQ(next->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(get<QPushButton>("cmdCancel")->text(), QStringLiteral("T901"));
+    EXPECT_EQ(get<QPushButton>("cmdHelp")->text(), QStringLiteral("&Hilfe"));
+    EXPECT_EQ(text("Label2"), QStringLiteral("T1202"));
+    EXPECT_EQ(text("lblSuccess"), QStringLiteral("T1213"));
+    EXPECT_EQ(text("lblnBGTitle"), QStringLiteral("T1219"));
+    EXPECT_EQ(text("lblnIGTitle"), QStringLiteral("T3041"));
+    EXPECT_EQ(text("lblMeterIDTitle"), QStringLiteral("T1224"));
+    EXPECT_EQ(text("lblAnimate"), QStringLiteral("01111011001"));
+
+    // The introduction: meter name, intro text, the model's picture.
+    EXPECT_EQ(frontPage(), QStringLiteral("contIntro"));
+    EXPECT_EQ(text("lblMeterName"), QStringLiteral("T1200[BD Logic]"));
+    EXPECT_EQ(text("lblintro"), QStringLiteral("T1201"));
+    const QPixmap picture = get<QLabel>("imgstp")->pixmap();
+    EXPECT_EQ(picture.size(), QSize(135, 240));
+    EXPECT_EQ(picture.toImage(), StepPicture(164).toImage());
+}
+
+TEST_F(WizardWindowTest, ParadigmLinkShowsItsOwnPictures) {
+    w.state.iUniqueImportID = 84;
+    open();
+    const QImage intro = get<QLabel>("imgstp")->pixmap().toImage();
+    EXPECT_EQ(intro, StepPicture(184).toImage());
+    EXPECT_NE(intro, StepPicture(164).toImage());
+    next();
+    const QImage port = get<QLabel>("imgstp")->pixmap().toImage();
+    EXPECT_EQ(port, StepPicture(1184).toImage());
+    EXPECT_NE(port, StepPicture(1164).toImage());
+    for (int id : {164, 184, 1164, 1184})
+        EXPECT_EQ(StepPicture(id).size(), QSize(135, 240)) << id;
+}
+
+TEST_F(WizardWindowTest, WithoutALanguageLibraryTheDesignerTextsStay) {
+    w.services.language.reset();
+    open();
+    EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("&Weiter >>"));
+    EXPECT_EQ(get<QPushButton>("cmdCancel")->text(), QStringLiteral("&Abbrechen"));
+    EXPECT_EQ(text("lblSetuptext"),
+              QStringLiteral("Bitte wählen Sie EINSTELLUNGEN, umden Datenimport zu konfigurieren"));
+    EXPECT_EQ(
+        text("Label2"),
+        QStringLiteral("Bitte wählen Sie die Schnittstelle, an welche das Meßgerät angeschlossen ist."));
+    EXPECT_EQ(text("lblnBG"), QStringLiteral("Blutzucker:"));
+    EXPECT_EQ(text("lblMeterID"), QStringLiteral("Geräte-ID:"));
+}
+
+TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
+    w.backend.putString(Hive::LocalMachine, "HARDWARE\\DEVICEMAP\\SERIALCOMM", "/dev/ttyUSB0", "COM3");
+    open();
+    next();
+    EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
+    EXPECT_EQ(get<QLabel>("imgstp")->pixmap().toImage(), StepPicture(1164).toImage());
+    auto* list = get<QListWidget>("lbPorts");
+    ASSERT_EQ(list->count(), 16);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("COM:1"));
+    EXPECT_EQ(tickedPorts(), QStringList{"COM:3"});
+    EXPECT_EQ(list->currentRow(), 2);
+#ifndef Q_OS_WIN
+    // The tool tip names the device behind the port.
+    EXPECT_EQ(list->item(2)->toolTip(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(list->item(0)->toolTip(), QStringLiteral("/dev/ttyS0"));
+#endif
+
+    // The user ticks another port, then tries to untick it: exactly one stays ticked.
+    list->item(4)->setCheckState(Qt::Checked);
+    EXPECT_EQ(tickedPorts(), QStringList{"COM:5"});
+    list->item(4)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(tickedPorts(), QStringList{"COM:5"});
+
+    // A port that cannot be opened: critical box, the port page stays.
+    steps.portOk = false;
+    next();
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].text, QStringLiteral("COM:5 ---> T1203"));
+    EXPECT_EQ(w.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(steps.probed, std::vector<std::int16_t>{5});
+    EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
+    EXPECT_EQ(win->wizard().page(), 1);
+
+    // No port in the list at all: text 649, still the port page.
+    std::int16_t none = -1;
+    win->wizard().screen().ports.ScanPorts(none, 0);
+    win->render();
+    EXPECT_EQ(list->count(), 0);
+    next();
+    ASSERT_EQ(w.messages.shown.size(), 2u);
+    EXPECT_EQ(w.messages.shown[1].text, QStringLiteral("T649"));
+    EXPECT_EQ(w.messages.shown[1].icon, MessageIcon::Information);
+    EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
+    EXPECT_EQ(steps.probed.size(), 1u);
+}
+
+TEST_F(WizardWindowTest, MeterThatDoesNotAnswerReturnsToTheIntroductionAndNextRescans) {
+    open();
+    next();
+    next();
+    EXPECT_EQ(frontPage(), QStringLiteral("contProgress"));
+    EXPECT_EQ(text("lblStepGuide"), QStringLiteral("T1204[BD Logic,3]\nT1336"));
+
+    bool hourglassDuringConnect = false;
+    bool nextDisabledDuringConnect = false;
+    steps.answers = false;
+    steps.duringConnect = [&] {
+        hourglassDuringConnect =
+            QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        nextDisabledDuringConnect = !get<QPushButton>("cmdNext")->isEnabled();
+    };
+    next();
+    EXPECT_TRUE(hourglassDuringConnect);
+    EXPECT_TRUE(nextDisabledDuringConnect);
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].text, QStringLiteral("T642[BD Logic,3]"));
+    EXPECT_EQ(w.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(frontPage(), QStringLiteral("contIntro"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(get<QPushButton>("cmdNext")->isEnabled());
+    EXPECT_GE(steps.closes, 1);
+
+    // Next scans the ports again: the list now follows the port in iComm.
+    w.state.iComm = 7;
+    next();
+    EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
+    EXPECT_EQ(tickedPorts(), QStringList{"COM:7"});
+    EXPECT_TRUE(finished.empty());
+}
+
+TEST_F(WizardWindowTest, FullImportAnimatesShowsTheCountsAndOneMoreNextEnds) {
+    steps.produced = 33;
+    steps.records.iGlucoseLastRead = 30;
+    steps.records.iInsulinLast = 1;
+    steps.records.iNoDateCount = 2;
+    open();
+    next();
+    next();
+
+    QTimer* timer = win->findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    bool animating = false;
+    QString rotated;
+    QColor line;
+    steps.duringRead = [&] {
+        w.state.sMeterID = QStringLiteral("LG-0042");
+        win->wizard().setAnimate(true);
+        animating =
+            timer->isActive() && timer->interval() == 70 && get<QWidget>("contAnimation")->isVisible();
+        // One tick of Timer1: the line takes a shade of red, the digits turn by one to the right.
+        QMetaObject::invokeMethod(timer, "timeout");
+        rotated = text("lblAnimate");
+        line = get<LineShape>("lineAnimate")->borderColor();
+        win->wizard().setAnimate(false);
+    };
+    next();
+    EXPECT_TRUE(animating);
+    EXPECT_EQ(rotated, QStringLiteral("10111101100"));
+    EXPECT_EQ(line, QColor(200, 0, 0));
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_FALSE(get<QWidget>("contAnimation")->isVisible());
+
+    EXPECT_EQ(steps.exports, 1);
+    EXPECT_EQ(frontPage(), QStringLiteral("contSuccess"));
+    EXPECT_EQ(text("lblnBG"), QStringLiteral("31"));
+    EXPECT_EQ(text("lblnIG"), QStringLiteral("2"));
+    EXPECT_EQ(text("lblMeterID"), QStringLiteral("LG-0042"));
+    EXPECT_EQ(text("lblnBGTitle"), QStringLiteral("T1219"));
+    EXPECT_EQ(text("lblNoDate"), QStringLiteral("T1232[2]\nT1347"));
+    EXPECT_TRUE(get<QWidget>("frresultInsulin")->isVisible());
+    EXPECT_FALSE(get<QPushButton>("cmdCancel")->isVisible());
+    EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("T908"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    EXPECT_TRUE(finished.empty());
+    next();
+    EXPECT_EQ(finished, std::vector<bool>{true});
+    EXPECT_FALSE(win->isVisible());
+}
+
+TEST_F(WizardWindowTest, CancelDuringTheDownloadEndsWithoutAnImport) {
+    steps.produced = 5;
+    steps.records.iGlucoseLastRead = 4;
+    open();
+    next();
+    next();
+    steps.duringRead = [&] {
+        win->wizard().setAnimate(true);
+        get<QPushButton>("cmdCancel")->click();
+        // The program's end stops every wait, as frmMain's iFinished does.
+        w.pump.requestStop();
+    };
+    next();
+    EXPECT_EQ(finished, std::vector<bool>{true});
+    EXPECT_EQ(steps.exports, 0);
+    EXPECT_GE(steps.closes, 1);
+    EXPECT_FALSE(win->isVisible());
+    EXPECT_FALSE(win->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WizardWindowTest, StatusLinesGoThroughTheScreenAndSurviveTheNextRendering) {
+    open();
+    next();
+    next();
+    LabelStatusLine status;
+    status.showStep(QStringLiteral("before the window"));
+    status.attach(win.get());
+    status.showStep(QStringLiteral("Reading ...\r\nEntries read: 4"));
+    EXPECT_EQ(text("lblStepGuide"), QStringLiteral("Reading ...\nEntries read: 4"));
+    win->wizard().Timer1_Timer();
+    EXPECT_EQ(text("lblStepGuide"), QStringLiteral("Reading ...\nEntries read: 4"));
+}
+
+struct SetupCase {
+    const char* name;
+    const char* configureMeter; // nullptr: not stored
+    const char* doInit;
+    const char* type0;
+    bool ok;
+};
+
+class CheckParamsetupTest : public WizardWindowTest, public ::testing::WithParamInterface<SetupCase> {};
+
+TEST_P(CheckParamsetupTest, IntroductionShowsTheSetupState) {
+    const SetupCase& c = GetParam();
+    if (c.configureMeter)
+        w.backend.putString(Hive::LocalMachine, kModel, "Configure_Meter", c.configureMeter);
+    if (c.doInit) w.backend.putString(Hive::LocalMachine, kModel, "DoInit", c.doInit);
+    if (c.type0) w.backend.putString(Hive::CurrentUser, kModel, "Type0", c.type0);
+    open();
+    auto* label = get<QLabel>("lblSetuptext");
+    EXPECT_EQ(label->text(), c.ok ? QStringLiteral("T1260") : QStringLiteral("T1399"));
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), c.ok ? QColor(0, 0, 0) : QColor(255, 0, 0));
+    EXPECT_EQ(label->font().bold(), !c.ok);
+    EXPECT_EQ(label->x(), c.ok ? 8 : 32);
+    EXPECT_EQ(label->width(), c.ok ? 142 : 185);
+    EXPECT_EQ(get<QWidget>("imgdoinit")->isVisible(), !c.ok);
+    EXPECT_EQ(get<QPushButton>("cmdNext")->isEnabled(), c.ok);
+    // The set-up frame is offered exactly when Configure_Meter is a non-zero number.
+    EXPECT_EQ(get<QWidget>("frameSetup")->isVisible(), c.configureMeter && QString(c.configureMeter) != "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckParamsetupTest,
+                         ::testing::Values(SetupCase{"NothingStored", nullptr, nullptr, nullptr, true},
+                                           SetupCase{"BlockedUntilSetUp", "1", "1", nullptr, false},
+                                           SetupCase{"SetUpBefore", "1", "1", "0", true},
+                                           SetupCase{"NoInitWanted", "1", "0", nullptr, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WizardWindowTest, SetupOnABlockedIntroductionUnblocksIt) {
+    w.backend.putString(Hive::LocalMachine, kModel, "Configure_Meter", "1");
+    w.backend.putString(Hive::LocalMachine, kModel, "DoInit", "1");
+    open();
+    ASSERT_FALSE(get<QPushButton>("cmdNext")->isEnabled());
+
+    // While the set-up waits, the user looks at it and presses its OK.
+    QWidget* host = get<QWidget>("picSetup");
+    bool shownInHost = false;
+    QString front;
+    w.pump.at(w.pump.now() + 500, [&] {
+        auto* ok = host->findChild<QPushButton*>(QStringLiteral("cmdNext"));
+        shownInHost = ok && host->findChild<QWidget*>(QStringLiteral("contSetup")) && host->isVisible();
+        front = frontPage();
+        if (ok) ok->click();
+    });
+    get<QPushButton>("cmdSetup")->click();
+    EXPECT_TRUE(shownInHost);
+    EXPECT_EQ(front, QStringLiteral("picSetup"));
+    EXPECT_FALSE(w.state.bSetupPending);
+    EXPECT_FALSE(host->isVisible());
+    EXPECT_EQ(host->findChild<QWidget*>(QStringLiteral("contSetup")), nullptr);
+
+    EXPECT_EQ(w.backend.string(Hive::CurrentUser, kModel, "Type0"), "0");
+    EXPECT_EQ(frontPage(), QStringLiteral("contIntro"));
+    EXPECT_TRUE(get<QPushButton>("cmdNext")->isEnabled());
+    EXPECT_EQ(text("lblSetuptext"), QStringLiteral("T1260"));
+    EXPECT_EQ(get<QLabel>("lblSetuptext")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_FALSE(get<QWidget>("imgdoinit")->isVisible());
+}
+
+TEST_F(WizardWindowTest, HelpButtonAndF1ShowTheHelpText) {
+    open();
+    get<QPushButton>("cmdHelp")->click();
+    QShortcut* f1 = nullptr;
+    for (QShortcut* s : win->findChildren<QShortcut*>())
+        if (s->key() == QKeySequence(Qt::Key_F1)) f1 = s;
+    ASSERT_NE(f1, nullptr);
+    emit f1->activated();
+    ASSERT_EQ(w.messages.shown.size(), 2u);
+    for (const auto& shown : w.messages.shown) {
+        EXPECT_EQ(shown.text, Wizard::HelpText());
+        EXPECT_EQ(shown.title, QStringLiteral("BD Logic"));
+        EXPECT_EQ(shown.icon, MessageIcon::Information);
+    }
+    EXPECT_TRUE(w.messages.shown[0].text.startsWith(
+        QStringLiteral("Bitte folgen Sie den Anweisungen des Assistenten zur Datenübertragung.\r\n\r\n")));
+}
+
+TEST_F(WizardWindowTest, UsbButtonShowsOnlyWithAUsbCable) {
+    open();
+    next();
+    EXPECT_FALSE(get<QWidget>("cmdUSBInfo")->isVisible());
+    EXPECT_EQ(get<QWidget>("lbPorts")->height(), 137);
+    win->Unload();
+
+    w.backend.putString(Hive::LocalMachine, kModel, "USBSerial", "FTDI");
+    w.backend.putString(Hive::LocalMachine, kModel, "USBKey", "  -vid 0403  ");
+    w.backend.putString(Hive::LocalMachine, kModel, "USBDriver", "ftdi_sio");
+    open();
+    next();
+    auto* usb = get<QPushButton>("cmdUSBInfo");
+    EXPECT_TRUE(usb->isVisible());
+    EXPECT_EQ(usb->text(), QStringLiteral("T1387"));
+    EXPECT_EQ(get<QWidget>("lbPorts")->height(), 94);
+    usb->click();
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].text, QStringLiteral("T1388T1389[ftdi_sio]"));
+    EXPECT_EQ(w.messages.shown[0].title, QStringLiteral("T1387"));
+    EXPECT_EQ(usbStarts, QStringList{"-vid 0403"});
+}
+
+TEST_F(WizardWindowTest, ClosingTheWindowIsCancel) {
+    unloadOnFinish = false;
+    open();
+    EXPECT_FALSE(win->close()); // the program decides when the window goes
+    EXPECT_EQ(finished, std::vector<bool>{true});
+    EXPECT_TRUE(win->isVisible());
+
+    unloadOnFinish = true;
+    get<QPushButton>("cmdCancel")->click();
+    EXPECT_EQ(finished, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(win->isVisible());
+    EXPECT_GE(steps.closes, 1);
+}
+
+} // namespace
+} // namespace bdlogic
