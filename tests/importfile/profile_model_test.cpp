@@ -14,8 +14,7 @@ struct PlainTable {
     QStringList lines;
 
     bool find(int& position, const QString& text, bool stopAtSection) {
-        int lastNonEmpty = 0;
-        int stop = 0;
+        int lastNonEmpty = 0, stop = 0;
         bool found = false;
         for (int i = std::max(position + 1, 1); i <= lines.size() && stop == 0; ++i) {
             const QString& line = lines[i - 1];
@@ -31,7 +30,6 @@ struct PlainTable {
         if (position > lastNonEmpty) lines.append(QString());
         return found;
     }
-
     void writeKey(const QString& section, const QString& key, const QString& value) {
         const QString line = key + u'=' + value;
         int header = 0;
@@ -46,7 +44,6 @@ struct PlainTable {
             lines << u'[' + section + u']' << line;
         }
     }
-
     void insert(const QString& text, int position) {
         if (position == 0)
             lines.append(text);
@@ -55,7 +52,6 @@ struct PlainTable {
         else
             lines.insert(position - 1, text);
     }
-
     void remove(int first, int last) {
         if (last == 0) last = first;
         if (first < 1 || last < first || last > lines.size()) return;
@@ -76,12 +72,8 @@ TEST_F(ProfileModelTest, RandomEditsLeaveTheSameLinesAsPlainScans) {
 
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
         std::mt19937 random(seed);
-        const auto pick = [&](const QStringList& from) {
-            return from[std::uniform_int_distribution<qsizetype>(0, from.size() - 1)(random)];
-        };
-        const auto number = [&](int lo, int hi) {
-            return std::uniform_int_distribution<int>(lo, hi)(random);
-        };
+        const auto number = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+        const auto pick = [&](const QStringList& from) { return from[number(0, static_cast<int>(from.size()) - 1)]; };
 
         ProfileFile profile;
         profile.ProfileLoad(file); // holds the file, so deferred writes do not load again
@@ -109,11 +101,9 @@ TEST_F(ProfileModelTest, RandomEditsLeaveTheSameLinesAsPlainScans) {
             } else {
                 const QString text = pick(searched);
                 const bool stop = number(0, 1) == 1;
-                int p1 = number(0, size + 1);
-                int p2 = p1;
+                int p1 = number(0, size + 1), p2 = p1;
                 what = QStringLiteral("find '%1' from %2").arg(text).arg(p1);
-                ASSERT_EQ(profile.ProfileFindLine(p1, text, stop), plain.find(p2, text, stop))
-                    << what.toStdString();
+                ASSERT_EQ(profile.ProfileFindLine(p1, text, stop), plain.find(p2, text, stop)) << what.toStdString();
                 ASSERT_EQ(p1, p2) << what.toStdString();
             }
             ASSERT_EQ(profile.lines(), plain.lines)

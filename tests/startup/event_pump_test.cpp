@@ -30,23 +30,14 @@ TEST(Pause, MeasuresFromThePassedStartAndReportsTheEnd) {
     Pause(pump, 150, &start); // 100 ms are already gone
     EXPECT_EQ(pump.now(), 550u);
     EXPECT_EQ(start, 550u);
-    Pause(pump, 50, &start);
-    EXPECT_EQ(start, 600u);
 }
 
-TEST(Pause, ReturnsAtOnceWhenTheProgramIsEnding) {
-    FakeEventPump pump(0);
-    pump.at(20, [&] { pump.requestStop(); });
-    Pause(pump, 5000);
-    EXPECT_LT(pump.now(), 100u);
-}
-
-TEST(Pause, IgnoresNonsenseDurations) {
+TEST(Pause, IgnoresNonsenseDurationsButStillRunsEvents) {
     FakeEventPump pump(0);
     Pause(pump, -5);
     Pause(pump, std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(pump.now(), 0u);
-    EXPECT_GE(pump.turns(), 2); // events still run once
+    EXPECT_GE(pump.turns(), 2);
 }
 
 } // namespace

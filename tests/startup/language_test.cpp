@@ -1,52 +1,23 @@
-#include "startup/common_code.h"
 #include "startup/language.h"
 #include "startup/localise.h"
+#include "support/scoped_env.h"
+#include "support/test_files.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 
 namespace bdlogic {
 namespace {
 
+using test::ScopedEnv;
+using test::WriteBytes;
+
 QString Text(const LanguagePack& pack, int id, const QStringList& values = {}) {
     return pack.loadres(id, values).value_or(QStringLiteral("<missing>"));
-}
-
-// Sets CORVANE_LANGUAGE_PATH (or removes it) for one test and puts the old value back.
-class LanguagePathGuard {
-public:
-    explicit LanguagePathGuard(const std::optional<QByteArray>& value)
-        : had_(qEnvironmentVariableIsSet(kName)), old_(qgetenv(kName)) {
-        if (value)
-            qputenv(kName, *value);
-        else
-            qunsetenv(kName);
-    }
-    ~LanguagePathGuard() {
-        if (had_)
-            qputenv(kName, old_);
-        else
-            qunsetenv(kName);
-    }
-
-private:
-    static constexpr const char* kName = "CORVANE_LANGUAGE_PATH";
-    bool had_;
-    QByteArray old_;
-};
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 TEST(LanguagePack, UnescapesLineBreaksAndBackslashesOnly) {
@@ -56,53 +27,35 @@ TEST(LanguagePack, UnescapesLineBreaksAndBackslashesOnly) {
 3=a\\nb
 4=tab\t bleibt
 5=Ende\
-6=\n\nTreiber
 )"));
     EXPECT_EQ(Text(*pack, 1), QStringLiteral("Zeile 1\r\nZeile 2"));
     EXPECT_EQ(Text(*pack, 2), QStringLiteral("C:\\Programme"));
     EXPECT_EQ(Text(*pack, 3), QStringLiteral("a\\nb")); // an escaped backslash does not start another escape
     EXPECT_EQ(Text(*pack, 4), QStringLiteral("tab\\t bleibt"));
     EXPECT_EQ(Text(*pack, 5), QStringLiteral("Ende\\"));
-    EXPECT_EQ(Text(*pack, 6), QStringLiteral("\r\n\r\nTreiber"));
 }
 
 TEST(LanguagePack, PlacesTheValuesOnce) {
-    const auto pack = LanguagePack::fromText(QStringLiteral(
-        "1=%1 an COM%2\n2=%2 vor %1\n3=Einträge: %1\n4=100% und %3\n5=%%1\n"));
-    struct Case {
+    const auto pack = LanguagePack::fromText(QStringLiteral("1=%1 an COM%2\n2=%2 vor %1\n3=100% und %3\n"));
+    const struct {
         int id;
         QStringList values;
         QString expected;
-    };
-    const Case cases[] = {
-        {1, {QStringLiteral("BD Logic"), PlainDecimal(3)}, QStringLiteral("BD Logic an COM3")},
+    } cases[] = {
+        {1, {QStringLiteral("BD Logic"), QStringLiteral("3")}, QStringLiteral("BD Logic an COM3")},
         {2, {QStringLiteral("a"), QStringLiteral("b")}, QStringLiteral("b vor a")},
-        {3, {PlainDecimal(12345)}, QStringLiteral("Einträge: 12345")},
-        {3, {PlainDecimal(-2)}, QStringLiteral("Einträge: -2")},
-        // A value holding a placeholder is not replaced again.
+        // A value holding a placeholder is not replaced again; a value not passed leaves nothing behind.
         {1, {QStringLiteral("%2"), QStringLiteral("7")}, QStringLiteral("%2 an COM7")},
-        // A value the caller does not pass leaves nothing behind.
         {1, {QStringLiteral("BD Logic")}, QStringLiteral("BD Logic an COM")},
-        {4, {QStringLiteral("x")}, QStringLiteral("100% und %3")},
-        {5, {QStringLiteral("x")}, QStringLiteral("%x")},
+        {3, {QStringLiteral("x")}, QStringLiteral("100% und %3")},
     };
-    for (const Case& c : cases) EXPECT_EQ(Text(*pack, c.id, c.values), c.expected) << c.id;
+    for (const auto& c : cases) EXPECT_EQ(Text(*pack, c.id, c.values), c.expected) << c.id;
 }
 
 TEST(LanguagePack, SkipsCommentsBlankLinesAndMalformedLines) {
-    const auto pack = LanguagePack::fromText(QStringLiteral(
-        "# 1=kommentar\r\n"
-        "; 2=kommentar\r\n"
-        "   \r\n"
-        "\r\n"
-        "   # 3=eingerückt\r\n"
-        "ohne Gleichheitszeichen\r\n"
-        "x=5\r\n"
-        "=7\r\n"
-        " 4 =vier\r\n"
-        "5= mit Blank\r\n"
-        "6=a=b\r\n"
-        "8=\r\n"));
+    const auto pack = LanguagePack::fromText(
+        QStringLiteral("# 1=kommentar\r\n; 2=kommentar\r\n   \r\n   # 3=eingerückt\r\nohne Gleichheitszeichen\r\n"
+                       "x=5\r\n=7\r\n 4 =vier\r\n5= mit Blank\r\n6=a=b\r\n8=\r\n"));
     EXPECT_EQ(pack->size(), 4);
     for (int id : {1, 2, 3, 7}) EXPECT_FALSE(pack->loadres(id)) << id;
     EXPECT_EQ(Text(*pack, 4), QStringLiteral("vier"));
@@ -119,42 +72,23 @@ TEST(LanguagePack, AMissingIdOrLibraryFails) {
     EXPECT_EQ(loadres(pack.get(), 905), QStringLiteral("&Weiter >>"));
 }
 
-TEST(LanguagePack, LoadsUtf8FilesWithOrWithoutBom) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QByteArray body = QStringLiteral("1224=Geräte-ID:\n1200=Datenimport %1\n").toUtf8();
-    ASSERT_TRUE(WriteFile(dir.filePath("bom.lng"), QByteArray("\xEF\xBB\xBF") + body));
-    ASSERT_TRUE(WriteFile(dir.filePath("plain.lng"), body));
-    for (const char* name : {"bom.lng", "plain.lng"}) {
-        const auto pack = LanguagePack::load(dir.filePath(name));
-        ASSERT_TRUE(pack) << name;
-        EXPECT_EQ(Text(*pack, 1224), QStringLiteral("Geräte-ID:")) << name;
-        EXPECT_EQ(Text(*pack, 1200, {QStringLiteral("BD Logic")}), QStringLiteral("Datenimport BD Logic")) << name;
-    }
-    EXPECT_FALSE(LanguagePack::load(dir.filePath("fehlt.lng")));
-}
-
 TEST(LanguageSearchPath, EnvironmentEntriesFirstThenNextToTheProgram) {
     {
-        LanguagePathGuard env(QByteArray("/a:/b::/c d"));
+        const ScopedEnv env("CORVANE_LANGUAGE_PATH", "/a:/b::/c d");
         EXPECT_EQ(LanguageSearchPath(QStringLiteral("/opt/x/bin")),
                   (QStringList{"/a", "/b", "/c d", "/opt/x/bin/lang", "/opt/x/bin/../share/bdlogic/lang"}));
     }
-    {
-        LanguagePathGuard env(std::nullopt);
-        EXPECT_EQ(LanguageSearchPath(QStringLiteral("/p")),
-                  (QStringList{"/p/lang", "/p/../share/bdlogic/lang"}));
-    }
+    const ScopedEnv env("CORVANE_LANGUAGE_PATH", QByteArray());
+    EXPECT_EQ(LanguageSearchPath(QStringLiteral("/p")), (QStringList{"/p/lang", "/p/../share/bdlogic/lang"}));
 }
 
 TEST(CreateLanguageLibrary, TakesThePackFromTheFirstDirectoryThatHasIt) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const QString empty = root.filePath("leer"), second = root.filePath("zwei"), third = root.filePath("drei");
-    QDir().mkpath(empty);
-    ASSERT_TRUE(WriteFile(second + "/Test.lng", "1=zwei\n"));
-    ASSERT_TRUE(WriteFile(third + "/Test.lng", "1=drei\n"));
-    ASSERT_TRUE(WriteFile(empty + "/sub/Test.lng", "1=unten\n"));
+    ASSERT_TRUE(WriteBytes(second + "/Test.lng", "\xEF\xBB\xBF" "1=zwei\n")); // a byte order mark is allowed
+    ASSERT_TRUE(WriteBytes(third + "/Test.lng", "1=drei\n"));
+    ASSERT_TRUE(WriteBytes(empty + "/sub/Test.lng", "1=unten\n"));
 
     const auto first = CreateLanguageLibrary(QStringLiteral("Test.LanguageDLL"), {empty, second, third});
     ASSERT_TRUE(first);
@@ -166,17 +100,6 @@ TEST(CreateLanguageLibrary, TakesThePackFromTheFirstDirectoryThatHasIt) {
     // No library: an empty X, no such pack, another class form, or a name that reaches into a subdirectory.
     for (const char* name : {".LanguageDLL", "Fehlt.LanguageDLL", "Test", "Test.Other", "sub/Test.LanguageDLL"})
         EXPECT_FALSE(CreateLanguageLibrary(QString::fromUtf8(name), {empty, second, third})) << name;
-}
-
-TEST(CreateLanguageLibrary, FindsTheShippedPacksNextToTheBuiltProgram) {
-    LanguagePathGuard env(std::nullopt);
-    const QStringList path = LanguageSearchPath(QStringLiteral(BDLOGIC_BUILD_DIR));
-    const auto german = CreateLanguageLibrary(QStringLiteral("Deutsch.LanguageDLL"), path);
-    const auto english = CreateLanguageLibrary(QStringLiteral("English.LanguageDLL"), path);
-    ASSERT_TRUE(german);
-    ASSERT_TRUE(english);
-    EXPECT_EQ(german->loadres(1219), QStringLiteral("Blutzucker:"));
-    EXPECT_EQ(english->loadres(1219), QStringLiteral("Blood glucose:"));
 }
 
 // Every text id the program looks up, with the number of values its callers pass.
@@ -196,67 +119,40 @@ const std::map<int, int> kUsedIds = {
     {1267, 0}, {1268, 0}, {1269, 0}, {1270, 0}, {1271, 0}, {1272, 0}, {1273, 0}, {1274, 0}, {1275, 0},
     {1276, 0},
 };
-// Buttons whose text comes from their Tag and is split into caption and tool tip.
-const int kTaggedButtons[] = {900, 901, 905, 1261};
 
 QString PackPath(const char* name) {
     return QStringLiteral(BDLOGIC_SOURCE_DIR "/src/resources/lang/") + QString::fromUtf8(name) +
            QStringLiteral(".lng");
 }
 
-class ShippedPack : public ::testing::TestWithParam<const char*> {};
+TEST(ShippedPacks, HaveAFittingTextForEveryIdAndNoOther) {
+    for (const char* name : {"Deutsch", "English"}) {
+        SCOPED_TRACE(name);
+        const auto pack = LanguagePack::load(PackPath(name));
+        ASSERT_TRUE(pack);
+        const QString file = QString::fromUtf8(test::ReadBytes(PackPath(name)));
+        const auto idLines = file.count(QRegularExpression("(^|\n)\\d+="));
+        EXPECT_EQ(idLines, pack->size()) << "an id is given twice";
+        EXPECT_EQ(pack->size(), static_cast<qsizetype>(kUsedIds.size())) << "the pack holds ids nobody uses";
 
-TEST_P(ShippedPack, HasAFittingTextForEveryIdAndNoOther) {
-    const auto pack = LanguagePack::load(PackPath(GetParam()));
-    ASSERT_TRUE(pack);
-    QFile file(PackPath(GetParam()));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const auto idLines = QString::fromUtf8(file.readAll()).count(QRegularExpression("(^|\n)\\d+="));
-    EXPECT_EQ(idLines, pack->size()) << "an id is given twice";
-    EXPECT_EQ(pack->size(), static_cast<qsizetype>(kUsedIds.size())) << "the pack holds ids nobody uses";
-
-    // Each value the callers pass shows up in the text, and no text waits for a value nobody passes.
-    const QStringList marks = {QStringLiteral("<value 1>"), QStringLiteral("<value 2>")};
-    for (const auto& [id, values] : kUsedIds) {
-        const auto text = pack->loadres(id, marks);
-        ASSERT_TRUE(text) << id;
-        EXPECT_FALSE(text->trimmed().isEmpty()) << id;
-        for (int n = 1; n <= 2; ++n) EXPECT_EQ(text->contains(marks[n - 1]), n <= values) << id << " %" << n;
-        for (const QString& line : text->split(QStringLiteral("\r\n")))
-            EXPECT_LE(line.size(), 140) << id << " does not fit a wizard label";
+        // Each value the callers pass shows up in the text, and no text waits for a value nobody passes.
+        const QStringList marks = {QStringLiteral("<value 1>"), QStringLiteral("<value 2>")};
+        for (const auto& [id, values] : kUsedIds) {
+            const auto text = pack->loadres(id, marks);
+            ASSERT_TRUE(text) << id;
+            EXPECT_FALSE(text->trimmed().isEmpty()) << id;
+            for (int n = 1; n <= 2; ++n) EXPECT_EQ(text->contains(marks[n - 1]), n <= values) << id << " %" << n;
+        }
+        // Insulin types in the order of the dose split: nine mixes, then the pure kinds.
+        for (int t = 0; t <= 8; ++t)
+            EXPECT_EQ(Text(*pack, 1263 + t), QStringLiteral("Mix %1/%2").arg((t + 1) * 10).arg((9 - t) * 10)) << t;
+        // Buttons whose text comes from their Tag get a caption and a tool tip.
+        for (int id : {900, 901, 905, 1261}) {
+            const ButtonText parts = SplitButtonText(Text(*pack, id));
+            EXPECT_TRUE(parts.caption && parts.toolTip) << id;
+        }
     }
 }
-
-TEST_P(ShippedPack, ButtonAndListTextsSuitTheirControls) {
-    const auto pack = LanguagePack::load(PackPath(GetParam()));
-    ASSERT_TRUE(pack);
-    for (int id : kTaggedButtons) {
-        const ButtonText parts = SplitButtonText(Text(*pack, id));
-        ASSERT_TRUE(parts.caption) << id;
-        EXPECT_LE(parts.caption->size(), 16) << id;
-        EXPECT_TRUE(parts.toolTip) << id;
-    }
-    // The result page sets this caption directly: a tool tip part would show on the button.
-    EXPECT_FALSE(Text(*pack, 908).contains(u'|'));
-
-    // Data types lose their "&", unit descriptions and column titles their ":", through CutChar.
-    for (int id = 5707; id <= 5710; ++id) {
-        QString text = Text(*pack, id);
-        EXPECT_EQ(text.count(u'&'), 1) << id;
-        EXPECT_FALSE(CutChar(text, u'&').contains(u'&')) << id;
-    }
-    for (int id : {5107, 339, 3512, 326, 1035}) {
-        const QString text = Text(*pack, id);
-        EXPECT_TRUE(text.endsWith(u':')) << id;
-        EXPECT_EQ(text.count(u':'), 1) << id;
-    }
-    // Insulin types in the order of the dose split: nine mixes, then the pure kinds.
-    for (int t = 0; t <= 8; ++t)
-        EXPECT_EQ(Text(*pack, 1263 + t), QStringLiteral("Mix %1/%2").arg((t + 1) * 10).arg((9 - t) * 10)) << t;
-    for (int id = 1263; id <= 1276; ++id) EXPECT_LE(Text(*pack, id).size(), 30) << id;
-}
-
-INSTANTIATE_TEST_SUITE_P(Packs, ShippedPack, ::testing::Values("Deutsch", "English"));
 
 TEST(ShippedPacks, GermanTextsAreTheWindowsDesignerTexts) {
     const auto pack = LanguagePack::load(PackPath("Deutsch"));
@@ -282,10 +178,16 @@ TEST(ShippedPacks, GermanTextsAreTheWindowsDesignerTexts) {
         {1261, QStringLiteral("&Einstellungen")},
     };
     for (const auto& [id, caption] : buttons) EXPECT_EQ(SplitButtonText(Text(*pack, id)).caption, caption) << id;
+}
 
-    const auto english = LanguagePack::load(PackPath("English"));
-    ASSERT_TRUE(english);
-    EXPECT_EQ(SplitButtonText(Text(*english, 1261)).caption, QStringLiteral("&Settings"));
+TEST(TagTextId, ReadsTheNumberBehindUpperCaseL) {
+    const std::pair<const char*, std::optional<std::int16_t>> cases[] = {
+        {"L905", 905},        {"L1260", 1260},         {"l1260", std::nullopt}, // the first L must be upper case
+        {"L", std::nullopt},  {"", std::nullopt},      {"1260", std::nullopt},
+        {"L12L", 12},         {"L1l2", 12},            // every L goes, either case
+        {"Lx", std::nullopt}, {"L40000", std::nullopt}, // not a 16-bit number
+    };
+    for (const auto& [tag, id] : cases) EXPECT_EQ(TagTextId(QString::fromUtf8(tag)), id) << tag;
 }
 
 } // namespace

@@ -1,143 +1,148 @@
-// The four registry operations over each backend: trimming, defaults, DWORD text, key
-// creation, and the empty text written as one blank.
+// The registry over each backend (the in-memory fake, the .reg file store, on Windows the real registry): what
+// every backend must keep, and the four operations the program reads and writes its settings with.
 #include "registry_backends.h"
 #include "startup/registry.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace bdlogic::test {
 namespace {
 
+using reg::CreateResult;
 using reg::Hive;
 
 constexpr Hive LM = Hive::LocalMachine;
 constexpr Hive CU = Hive::CurrentUser;
-const QString kKey = QStringLiteral("SOFTWARE\\Corvane\\H\\modules\\BD Logic");
-const std::string kKeyUtf8 = kKey.toStdString();
+const std::string kModelKey = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
+const QString kKey = QString::fromStdString(kModelKey);
 
-class RegistryOperations : public ::testing::TestWithParam<BackendKind> {
+class RegistryTest : public ::testing::TestWithParam<BackendKind> {
 protected:
-    void SetUp() override {
-        under_ = GetParam().make();
-        registry_ = std::make_unique<Registry>(under_->backend());
-    }
+    void SetUp() override { ASSERT_TRUE(under_); }
     reg::Backend& b() { return under_->backend(); }
-    Registry& r() { return *registry_; }
 
+    void ExpectValue(Hive hive, const std::string& path, const std::string& name, const reg::Value& want) {
+        const auto got = b().queryValue(hive, path, name);
+        ASSERT_TRUE(got.has_value()) << path << " / " << name;
+        EXPECT_EQ(got->type, want.type) << name;
+        EXPECT_EQ(got->data, want.data) << name;
+    }
     // Puts a value straight into the backend, creating the key.
     void Put(Hive hive, const std::string& name, const reg::Value& v) {
-        b().createKey(hive, kKeyUtf8, "");
-        ASSERT_TRUE(b().setValue(hive, kKeyUtf8, name, v));
+        b().createKey(hive, kModelKey, "");
+        ASSERT_TRUE(b().setValue(hive, kModelKey, name, v));
     }
 
-private:
-    std::unique_ptr<BackendUnderTest> under_;
-    std::unique_ptr<Registry> registry_;
+    std::unique_ptr<BackendUnderTest> under_ = GetParam().make();
+    Registry r{under_->backend()};
 };
 
-TEST_P(RegistryOperations, ReadingTrimsBlanksAroundTheText) {
+TEST_P(RegistryTest, KeysAreCreatedOnceWithTheirParentsAndMatchWholeComponentsWhateverTheCase) {
+    EXPECT_FALSE(b().setValue(LM, kModelKey, "COM", Sz("3"))); // a missing key takes no values
+    EXPECT_FALSE(b().keyExists(LM, kModelKey));
+    EXPECT_EQ(b().createKey(LM, kModelKey, "string"), CreateResult::Created);
+    EXPECT_EQ(b().createKey(LM, "software\\CORVANE\\h\\Modules\\bd logic", ""), CreateResult::Existed);
+    EXPECT_EQ(b().createKey(LM, "SOFTWARE\\Corvane\\H", ""), CreateResult::Existed);
+    EXPECT_TRUE(b().keyExists(LM, "SOFTWARE"));
+    EXPECT_FALSE(b().keyExists(LM, "SOFTWARE\\Corvane\\H\\modules\\BD"));
+    EXPECT_FALSE(b().keyExists(CU, kModelKey)); // the hives are separate
+    ASSERT_EQ(b().createKey(LM, "SOFTWARE\\CorvaneX\\H", ""), CreateResult::Created);
+    EXPECT_FALSE(b().keyExists(LM, "SOFTWARE\\CorvaneX\\H\\modules"));
+    // A parent is a key like any other: it takes values, which belong to it alone.
+    EXPECT_TRUE(b().setValue(LM, "SOFTWARE\\Corvane\\H", "ImportDir", Sz("/srv/import/")));
+    ExpectValue(LM, "SOFTWARE\\Corvane\\H", "ImportDir", Sz("/srv/import/"));
+    EXPECT_FALSE(b().queryValue(LM, kModelKey, "ImportDir").has_value());
+    EXPECT_FALSE(b().queryValue(CU, "SOFTWARE\\Corvane\\H", "ImportDir").has_value());
+}
+
+TEST_P(RegistryTest, EveryValueTypeComesBackAsItWasSet) {
+    std::vector<unsigned char> bytes200(200);
+    for (size_t i = 0; i < bytes200.size(); ++i) bytes200[i] = static_cast<unsigned char>(i * 7);
+    const std::pair<const char*, reg::Value> rows[] = {
+        {"Port", Sz("COM3")},
+        {"EmptyText", Sz("")},
+        {"Umlauts", Sz("Grüße aus Köln – ½ € Ω Ж")},
+        {"Escapes", Sz("C:\\Corvane\\\"quoted\"\\")},
+        {"LineBreaks", Sz("line one\r\nline two\n")},
+        {"NoNul", Raw(reg::kSz, {'a', 'b', 'c'})},
+        {"ExpandUmlaut", Sz("%USERPROFILE%\\Dokumente\\Blutzucker-Ärger", reg::kExpandSz)},
+        {"AllBits", Dword(0xFFFFFFFF)},
+        {"Binary", Raw(reg::kBinary, bytes200)},
+        {"EmptyBinary", Raw(reg::kBinary, {})},
+        {"Multi", Raw(7, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0})},
+        {"Qword", Raw(11, {1, 2, 3, 4, 5, 6, 7, 0x80})},
+        {"None", Raw(reg::kNone, {0xde, 0xad})},
+        {"", Sz("the default value")},
+        {"@", Sz("a value named @")},
+    };
+    ASSERT_EQ(b().createKey(LM, kModelKey, ""), CreateResult::Created);
+    for (const auto& [name, value] : rows) EXPECT_TRUE(b().setValue(LM, kModelKey, name, value)) << name;
+    for (const auto& [name, value] : rows) ExpectValue(LM, kModelKey, name, value);
+    // A write replaces type and data.
+    ASSERT_TRUE(b().setValue(LM, kModelKey, "Port", Dword(4)));
+    ExpectValue(LM, kModelKey, "Port", Dword(4));
+}
+
+TEST_P(RegistryTest, ValueNamesIgnoreCaseKeepTheirFirstCaseAndAreListedOnce) {
+    ASSERT_EQ(b().createKey(LM, kModelKey, ""), CreateResult::Created);
+    for (const char* name : {"Type0", "Desc0", "Marker", "TYPE0", "desc0"})
+        ASSERT_TRUE(b().setValue(LM, kModelKey, name, Sz(name)));
+    ExpectValue(LM, kModelKey, "type0", Sz("TYPE0"));
+    auto names = b().valueNames(LM, kModelKey);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Desc0", "Marker", "Type0"}));
+}
+
+TEST_P(RegistryTest, ReadRegValueTrimsReadsDwordsAsSignedTextAndKeepsTheDefaultOtherwise) {
     Put(LM, "COM", Sz("  COM3 "));
-    QString value = QStringLiteral("default");
-    EXPECT_TRUE(r().ReadRegValue(LM, kKey, QStringLiteral("COM"), value));
-    EXPECT_EQ(value, QStringLiteral("COM3"));
-}
-
-TEST_P(RegistryOperations, AMissingValueOrKeyReadsFalseAndKeepsTheDefault) {
-    QString value = QStringLiteral("default");
-    EXPECT_FALSE(r().ReadRegValue(LM, kKey, QStringLiteral("COM"), value));
-    EXPECT_EQ(value, QStringLiteral("default"));
-    Put(LM, "Desc", Sz("BD Logic"));
-    EXPECT_FALSE(r().ReadRegValue(LM, kKey, QStringLiteral("COM"), value));
-    EXPECT_EQ(value, QStringLiteral("default"));
-}
-
-TEST_P(RegistryOperations, ABlankOrEmptyValueReadsTrueAndKeepsTheDefault) {
     Put(LM, "Blank", Sz(" "));
     Put(LM, "Empty", Sz(""));
     Put(LM, "Controls", Sz(" \r\n\t "));
-    for (const char* name : {"Blank", "Empty", "Controls"}) {
-        QString value = QStringLiteral("default");
-        EXPECT_TRUE(r().ReadRegValue(LM, kKey, QString::fromLatin1(name), value)) << name;
-        EXPECT_EQ(value, QStringLiteral("default")) << name;
-    }
-}
-
-TEST_P(RegistryOperations, AnEmptyTextIsWrittenAsOneBlankAndReadsAsNotSet) {
-    EXPECT_TRUE(r().WriteRegString(LM, kKey, QStringLiteral("Desc"), QString()));
-    const auto stored = b().queryValue(LM, kKeyUtf8, "Desc");
-    ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(stored->type, reg::kSz);
-    EXPECT_EQ(stored->data, Sz(" ").data);
-    QString value = QStringLiteral("default");
-    EXPECT_TRUE(r().ReadRegValue(LM, kKey, QStringLiteral("Desc"), value));
-    EXPECT_EQ(value, QStringLiteral("default"));
-}
-
-TEST_P(RegistryOperations, DwordsReadAsSignedDecimalText) {
     Put(LM, "Five", Dword(5));
     Put(LM, "AllBits", Dword(0xFFFFFFFF));
-    QString five, allBits;
-    EXPECT_TRUE(r().ReadRegValue(LM, kKey, QStringLiteral("Five"), five));
-    EXPECT_TRUE(r().ReadRegValue(LM, kKey, QStringLiteral("AllBits"), allBits));
-    EXPECT_EQ(five, QStringLiteral("5"));
-    EXPECT_EQ(allBits, QStringLiteral("-1"));
-}
-
-TEST_P(RegistryOperations, ExpandableTextIsReadUnexpanded) {
     Put(LM, "Dir", Sz("%TEMP%\\Corvane", reg::kExpandSz));
-    QString value;
-    EXPECT_TRUE(r().ReadRegValue(LM, kKey, QStringLiteral("Dir"), value));
-    EXPECT_EQ(value, QStringLiteral("%TEMP%\\Corvane"));
-}
-
-TEST_P(RegistryOperations, OtherTypesReadTrueAndKeepTheDefault) {
     Put(LM, "Blob", Raw(reg::kBinary, {'4', '2', 0}));
+    const struct {
+        const char* name;
+        bool found;
+        const char* value;
+    } rows[] = {
+        {"COM", true, "COM3"},     {"Blank", true, "default"}, {"Empty", true, "default"},
+        {"Controls", true, "default"}, {"Five", true, "5"},    {"AllBits", true, "-1"},
+        {"Dir", true, "%TEMP%\\Corvane"}, {"Blob", true, "default"}, {"Missing", false, "default"},
+    };
+    for (const auto& row : rows) {
+        QString value = QStringLiteral("default");
+        EXPECT_EQ(r.ReadRegValue(LM, kKey, QLatin1String(row.name), value), row.found) << row.name;
+        EXPECT_EQ(value, QLatin1String(row.value)) << row.name;
+    }
     QString value = QStringLiteral("default");
-    EXPECT_TRUE(r().ReadRegValue(LM, kKey, QStringLiteral("Blob"), value));
+    EXPECT_FALSE(r.ReadRegValue(LM, kKey + QStringLiteral("\\Missing"), QStringLiteral("COM"), value));
     EXPECT_EQ(value, QStringLiteral("default"));
 }
 
-TEST_P(RegistryOperations, CreateRegKeyIsTrueOnlyForANewKeyAndLeavesAnOldOneAlone) {
-    EXPECT_TRUE(r().CreateRegKey(LM, kKey, QStringLiteral("string")));
-    ASSERT_TRUE(r().WriteRegString(LM, kKey, QStringLiteral("COM"), QStringLiteral("3")));
-    EXPECT_FALSE(r().CreateRegKey(LM, kKey, QStringLiteral("string")));
-    EXPECT_FALSE(r().CreateRegKey(LM, QStringLiteral("SOFTWARE\\Corvane\\H"), QStringLiteral("string")));
-    QString value;
-    EXPECT_TRUE(r().ReadRegValue(LM, kKey, QStringLiteral("COM"), value));
-    EXPECT_EQ(value, QStringLiteral("3"));
+TEST_P(RegistryTest, WriteRegStringCreatesTheKeyAndWritesAnEmptyTextAsOneBlank) {
+    EXPECT_TRUE(r.WriteRegString(LM, kKey, QStringLiteral("COM"), QStringLiteral("12")));
+    EXPECT_TRUE(r.KeyExists(LM, QStringLiteral("software\\corvane")));
+    ExpectValue(LM, kModelKey, "COM", Sz("12"));
+    EXPECT_TRUE(r.WriteRegString(LM, kKey, QStringLiteral("Desc"), QString()));
+    ExpectValue(LM, kModelKey, "Desc", Sz(" "));
+    QString value = QStringLiteral("default");
+    EXPECT_TRUE(r.ReadRegValue(LM, kKey, QStringLiteral("Desc"), value));
+    EXPECT_EQ(value, QStringLiteral("default"));
 }
 
-TEST_P(RegistryOperations, WriteRegStringCreatesAMissingKey) {
-    EXPECT_FALSE(r().KeyExists(LM, kKey));
-    EXPECT_TRUE(r().WriteRegString(LM, kKey, QStringLiteral("COM"), QStringLiteral("12")));
-    EXPECT_TRUE(r().KeyExists(LM, kKey));
-    EXPECT_TRUE(r().KeyExists(LM, QStringLiteral("software\\corvane")));
-    const auto stored = b().queryValue(LM, kKeyUtf8, "COM");
-    ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(stored->type, reg::kSz);
-    EXPECT_EQ(stored->data, Sz("12").data);
+TEST_P(RegistryTest, CreateRegKeyIsTrueOnlyForANewKeyAndLeavesAnOldOneAlone) {
+    EXPECT_TRUE(r.CreateRegKey(LM, kKey, QStringLiteral("string")));
+    ASSERT_TRUE(r.WriteRegString(LM, kKey, QStringLiteral("COM"), QStringLiteral("3")));
+    EXPECT_FALSE(r.CreateRegKey(LM, kKey, QStringLiteral("string")));
+    EXPECT_FALSE(r.CreateRegKey(LM, QStringLiteral("SOFTWARE\\Corvane\\H"), QStringLiteral("string")));
+    ExpectValue(LM, kModelKey, "COM", Sz("3"));
 }
 
-TEST_P(RegistryOperations, TextsOutsideAsciiRoundTrip) {
-    const QString text = QStringLiteral("Blutzucker-Tagebuch für Jürgen – ½ mmol/l");
-    ASSERT_TRUE(r().WriteRegString(CU, kKey, QStringLiteral("Desc"), text));
-    QString value;
-    EXPECT_TRUE(r().ReadRegValue(CU, kKey, QStringLiteral("Desc"), value));
-    EXPECT_EQ(value, text);
-}
-
-TEST_P(RegistryOperations, ANonBlankUserValueOverridesTheMachineValue) {
-    Put(LM, "COM", Sz("3"));
-    Put(CU, "COM", Sz(" "));
-    QString value;
-    r().ReadMachineThenUser(kKey, QStringLiteral("COM"), value);
-    EXPECT_EQ(value, QStringLiteral("3"));
-    Put(CU, "COM", Sz("4"));
-    r().ReadMachineThenUser(kKey, QStringLiteral("COM"), value);
-    EXPECT_EQ(value, QStringLiteral("4"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Backends, RegistryOperations, ::testing::ValuesIn(AllBackends()),
+INSTANTIATE_TEST_SUITE_P(Backends, RegistryTest, ::testing::ValuesIn(AllBackends()),
                          [](const auto& info) { return info.param.name; });
 
 } // namespace

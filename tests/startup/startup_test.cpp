@@ -1,5 +1,7 @@
 #include "startup/startup.h"
+#include "support/scoped_env.h"
 #include "support/services_fixture.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 
@@ -43,7 +45,7 @@ TEST_F(StartupTest, RememberedPortFallsBackToOne) {
         const char* stored;
         bool dword;
         std::int16_t port;
-    } rows[] = {{nullptr, false, 1}, {"0", false, 1}, {"abc", false, 1}, {"12x", false, 12}, {nullptr, true, 9}};
+    } rows[] = {{nullptr, false, 1}, {"0", false, 1}, {"12x", false, 12}, {nullptr, true, 9}};
     for (const auto& r : rows) {
         test::FakeWorld world;
         if (r.stored) world.backend.putString(Hive::LocalMachine, kModel, "COM", r.stored);
@@ -67,10 +69,7 @@ TEST_F(StartupTest, RefusesCallsWithoutAKnownModel) {
     const struct {
         const char* args;
         QString message;
-    } rows[] = {{"H|17", kMeterIdRequired},
-                {"H", kMeterIdRequired},
-                {"H|17|0|abc", kMeterIdRequired},
-                {"H|17|0|65", kIllegalDriverCall}};
+    } rows[] = {{"H|17", kMeterIdRequired}, {"H|17|0|abc", kMeterIdRequired}, {"H|17|0|65", kIllegalDriverCall}};
     for (const auto& r : rows) {
         test::FakeWorld world;
         int opened = 0, ended = 0;
@@ -118,14 +117,10 @@ TEST_F(StartupTest, ImportDirAndDescription) {
 TEST_F(StartupTest, LanguageLibraryGivesTheTitle) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile pack(dir.filePath(QStringLiteral("Test.lng")));
-    ASSERT_TRUE(pack.open(QIODevice::WriteOnly));
-    pack.write("1200=Import from %1\n");
-    pack.close();
-    qputenv("CORVANE_LANGUAGE_PATH", dir.path().toUtf8());
+    ASSERT_TRUE(test::WriteBytes(dir.filePath(QStringLiteral("Test.lng")), "1200=Import from %1\n"));
+    const test::ScopedEnv env("CORVANE_LANGUAGE_PATH", dir.path().toUtf8());
     w.backend.putString(Hive::CurrentUser, kRoot, "LanguageDLL", " Test ");
     startup.start(QStringLiteral("H|17|0|64"));
-    qunsetenv("CORVANE_LANGUAGE_PATH");
     ASSERT_NE(w.services.texts(), nullptr);
     EXPECT_EQ(w.state.appTitle, QStringLiteral("Import from BD Logic"));
 

@@ -2,6 +2,7 @@
 // yields. Callbacks let a test look at the window in the middle of a step.
 #pragma once
 
+#include "startup/main_state.h"
 #include "wizard/import_steps.h"
 
 #include <functional>
@@ -43,5 +44,14 @@ public:
     int exports = 0;
     int closes = 0;
 };
+
+// The shared properties as start-up leaves them for a BD Logic on COM3 (patient and import directory aside).
+inline void BdLogicOnCom3(MainState& state) {
+    state.sRootKey = QStringLiteral("SOFTWARE\\Corvane\\H");
+    state.sRegPath = state.sRootKey + QStringLiteral("\\modules\\");
+    state.sRegkey = state.sDriverName = QStringLiteral("BD Logic");
+    state.iUniqueImportID = 64;
+    state.iComm = 3;
+}
 
 } // namespace bdlogic::test

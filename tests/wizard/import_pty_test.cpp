@@ -5,11 +5,9 @@
 #include "meterlink/port_device.h"
 #include "startup/qt_event_pump.h"
 #include "support/fakes.h"
+#include "support/test_files.h"
 #include "wizard/meter_import_steps.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,28 +17,12 @@ namespace {
 
 using reg::Hive;
 
-class QtApplication : public testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[20] = "import_pty_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-const testing::Environment* const kQtApplication = testing::AddGlobalTestEnvironment(new QtApplication);
-
 const std::string kModelKey = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Shows CR so that a difference in line ends is visible.
-std::string Visible(const QByteArray& bytes) { return QString::fromUtf8(bytes).replace(u'\r', QStringLiteral("\\r")).toStdString(); }
+std::string Visible(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes).replace(u'\r', QStringLiteral("\\r")).toStdString();
+}
 
 class ImportPty : public testing::Test {
 protected:
@@ -75,14 +57,12 @@ protected:
 
     void expectGolden(const QString& path, const QString& golden) {
         EXPECT_EQ(path, importDir.path() + QStringLiteral("/03122026231507.00042"));
-        const QByteArray actual = ReadAll(path);
+        const QByteArray actual = test::ReadBytes(path);
         const QString expectedPath = QStringLiteral(BDLOGIC_SOURCE_DIR "/tests/wizard/golden/") + golden;
         if (qEnvironmentVariableIsSet("BDLOGIC_UPDATE_GOLDEN")) {
-            QFile out(expectedPath);
-            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-            out.write(actual);
+            ASSERT_TRUE(test::WriteBytes(expectedPath, actual));
         }
-        const QByteArray expected = ReadAll(expectedPath);
+        const QByteArray expected = test::ReadBytes(expectedPath);
         ASSERT_FALSE(expected.isEmpty()) << "missing " << expectedPath.toStdString();
         EXPECT_EQ(actual, expected) << "got:\n" << Visible(actual) << "\nexpected:\n" << Visible(expected);
     }

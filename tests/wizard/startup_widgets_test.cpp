@@ -1,7 +1,7 @@
-// The start-up window's widgets: message boxes, topmost windows, localisation over widgets, frmMain.
+// The start-up window's widgets: message boxes, localisation over widgets, frmMain's wait for the set-up.
 #include "startup/frm_main.h"
+#include "startup/language.h"
 #include "startup/localise_widgets.h"
-#include "startup/set_topmost.h"
 #include "startup/widget_message_box.h"
 #include "support/services_fixture.h"
 
@@ -42,65 +42,31 @@ TEST(WidgetMessageBoxTest, TitleIconAndLineBreaks) {
     EXPECT_FALSE(QCoreApplication::applicationName().isEmpty());
 }
 
-TEST(SetTopmostTest, ShownWindowStaysShown) {
-    QWidget window;
-    window.show();
-    SetTopmost(&window);
-    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(window.isVisible());
-    SetTopmost(nullptr);
+// A control as the designer leaves it: a name, a tag and a German text.
+template <typename T> T* Tagged(QWidget* parent, const char* name, const char* tag, const char* text) {
+    auto* control = new T(QString::fromUtf8(text), parent);
+    control->setObjectName(QLatin1String(name));
+    SetTag(control, QLatin1String(tag));
+    return control;
 }
-
-class EnglishTexts : public Language {
-public:
-    std::optional<QString> loadres(int id, const QStringList&) const override {
-        switch (id) {
-        case 905:
-            return QStringLiteral("&Next >>|Go on");
-        case 906:
-            return QStringLiteral("|Only a tip");
-        case 1202:
-            return QStringLiteral("Choose a port.");
-        case 516:
-            return QStringLiteral("Blood &glucose");
-        case 700:
-            return QStringLiteral("Options");
-        case 1200:
-            return QStringLiteral("Data import");
-        default:
-            return std::nullopt;
-        }
-    }
-};
 
 TEST(LocaliseWidgetsTest, TagsGiveCaptionsToolTipsAndTheFont) {
     QWidget window;
     SetTag(&window, QStringLiteral("L1200"));
-    auto* next = new QPushButton(QStringLiteral("&Weiter >>"), &window);
-    next->setObjectName(QStringLiteral("cmdNext"));
-    SetTag(next, QStringLiteral("L905"));
-    auto* tipOnly = new QPushButton(QStringLiteral("&Hilfe"), &window);
-    tipOnly->setObjectName(QStringLiteral("cmdTip"));
-    SetTag(tipOnly, QStringLiteral("L906"));
-    auto* group = new QGroupBox(QStringLiteral("Optionen"), &window);
-    group->setObjectName(QStringLiteral("frOptions"));
-    SetTag(group, QStringLiteral("L700"));
-    auto* label = new QLabel(QStringLiteral("Schnittstelle"), group);
-    label->setObjectName(QStringLiteral("Label2"));
-    SetTag(label, QStringLiteral("L1202"));
-    auto* box = new QCheckBox(QStringLiteral("Blut&zucker"), group);
-    box->setObjectName(QStringLiteral("Check1_0"));
-    SetTag(box, QStringLiteral("L516"));
-    auto* lowerCase = new QLabel(QStringLiteral("bleibt"), &window);
-    lowerCase->setObjectName(QStringLiteral("lblLower"));
-    SetTag(lowerCase, QStringLiteral("l1202"));
-    auto* missing = new QLabel(QStringLiteral("Designer"), &window);
-    missing->setObjectName(QStringLiteral("lblMissing"));
-    SetTag(missing, QStringLiteral("L4242"));
+    auto* next = Tagged<QPushButton>(&window, "cmdNext", "L905", "&Weiter >>");
+    auto* tipOnly = Tagged<QPushButton>(&window, "cmdTip", "L906", "&Hilfe");
+    auto* group = Tagged<QGroupBox>(&window, "frOptions", "L700", "Optionen");
+    auto* label = Tagged<QLabel>(group, "Label2", "L1202", "Schnittstelle");
+    auto* box = Tagged<QCheckBox>(group, "Check1_0", "L516", "Blut&zucker");
+    auto* lowerCase = Tagged<QLabel>(&window, "lblLower", "l1202", "bleibt");
+    auto* missing = Tagged<QLabel>(&window, "lblMissing", "L4242", "Designer");
+    auto* pipe = Tagged<QLabel>(&window, "lblPipe", "L1300", "x");
     auto* unnamed = new QLabel(QStringLiteral("unnamed"), &window);
 
-    const EnglishTexts texts;
-    LocaliseForm(&texts, window);
+    const auto texts = LanguagePack::fromText(QStringLiteral(
+        "905=&Next >>|Go on\n906=|Only a tip\n1202=Choose a port.\n1300=A|B\n516=Blood &glucose\n700=Options\n"
+        "1200=Data import\n"));
+    LocaliseForm(texts.get(), window);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Data import"));
     EXPECT_EQ(next->text(), QStringLiteral("&Next >>"));
     EXPECT_EQ(next->toolTip(), QStringLiteral("Go on"));
@@ -111,30 +77,22 @@ TEST(LocaliseWidgetsTest, TagsGiveCaptionsToolTipsAndTheFont) {
     EXPECT_EQ(box->text(), QStringLiteral("Blood &glucose"));
     EXPECT_EQ(lowerCase->text(), QStringLiteral("bleibt"));
     EXPECT_EQ(missing->text(), QStringLiteral("Designer"));
+    EXPECT_EQ(pipe->text(), QStringLiteral("A|B")); // only buttons split their text
     for (QWidget* w : {static_cast<QWidget*>(next), static_cast<QWidget*>(label), static_cast<QWidget*>(box),
                        static_cast<QWidget*>(missing)})
         EXPECT_EQ(w->font().family(), QStringLiteral("Arial")) << w->objectName().toStdString();
     EXPECT_NE(unnamed->font().family(), QStringLiteral("Arial"));
 
-    // Without a library only the font changes.
+    // Without a library only the font changes; a window tag without a known id keeps the caption.
     QWidget german;
-    auto* cancel = new QPushButton(QStringLiteral("&Abbrechen"), &german);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    SetTag(cancel, QStringLiteral("L901"));
+    german.setWindowTitle(QStringLiteral("Designer"));
+    SetTag(&german, QStringLiteral("L999"));
+    auto* cancel = Tagged<QPushButton>(&german, "cmdCancel", "L901", "&Abbrechen");
     LocaliseForm(nullptr, german);
     EXPECT_EQ(cancel->text(), QStringLiteral("&Abbrechen"));
     EXPECT_EQ(cancel->font().family(), QStringLiteral("Arial"));
-}
-
-TEST(FrmMainTest, SmallTopmostWindowWithTheTitleInItsStatusLabel) {
-    test::FakeWorld w;
-    FrmMain frm(w.services);
-    frm.showTitle(QStringLiteral("BD Logic Data Import"));
-    EXPECT_EQ(frm.objectName(), QStringLiteral("frmMain"));
-    EXPECT_TRUE(frm.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    ASSERT_NE(frm.findChild<QLabel*>(QStringLiteral("status")), nullptr);
-    EXPECT_EQ(frm.findChild<QLabel*>(QStringLiteral("status"))->text(),
-              QStringLiteral("BD Logic Data Import"));
+    LocaliseForm(texts.get(), german);
+    EXPECT_EQ(german.windowTitle(), QStringLiteral("Designer"));
 }
 
 TEST(FrmMainTest, SetupWaitEndsWhenTheProgramEnds) {

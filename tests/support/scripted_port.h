@@ -2,8 +2,8 @@
 // it, and every operation is logged, so tests can check order, timing and what the code made of the answers.
 #pragma once
 
+#include "fakes.h"
 #include "meterlink/meter_port.h"
-#include "support/fakes.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -19,6 +19,13 @@ struct Chunk {
     QByteArray bytes;
 };
 using Reply = std::vector<Chunk>;
+// A reply that arrives in one piece as soon as the command is written.
+inline Reply AtOnce(const QByteArray& bytes) { return {{0, bytes}}; }
+
+// A data answer as the meter frames it: the text, its CRC-8 (Dallas/Maxim, computed bit by bit, apart from the
+// program's table) as two hex digits, CR LF "]" CR LF; CorruptAnswer gives check digits that do not match.
+QByteArray FramedAnswer(const QByteArray& text);
+QByteArray CorruptAnswer(const QByteArray& text);
 
 class ScriptedPort : public MeterPort {
 public:

@@ -4,6 +4,26 @@
 
 namespace bdlogic::test {
 
+namespace {
+std::uint8_t Crc8Maxim(const QByteArray& text) {
+    std::uint8_t crc = 0;
+    for (const char c : text) {
+        auto b = static_cast<std::uint8_t>(c);
+        for (int i = 0; i < 8; ++i) {
+            const bool mix = ((crc ^ b) & 1) != 0;
+            crc = static_cast<std::uint8_t>(crc >> 1);
+            if (mix) crc ^= 0x8C;
+            b = static_cast<std::uint8_t>(b >> 1);
+        }
+    }
+    return crc;
+}
+QByteArray Hex2(int n) { return QByteArray::number(n, 16).rightJustified(2, '0').toUpper(); }
+} // namespace
+
+QByteArray FramedAnswer(const QByteArray& text) { return text + Hex2(Crc8Maxim(text)) + "\r\n]\r\n"; }
+QByteArray CorruptAnswer(const QByteArray& text) { return text + Hex2(Crc8Maxim(text) ^ 0x01) + "\r\n]\r\n"; }
+
 int ScriptedPort::sent(std::uint8_t code) const {
     return static_cast<int>(std::count(commands.begin(), commands.end(), code));
 }
