@@ -1,0 +1,188 @@
+// Hive file I/O of the .reg file store: reading, atomic replacing, locking, and the locked load and modify.
+#ifndef _WIN32 // POSIX only, like the rest of the file store (see reg_file_store.cpp)
+
+#include "reg_file_io.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+namespace bdlogic::regfile {
+
+namespace {
+
+// Hive files are small; anything beyond this is not one and is not read into memory.
+constexpr off_t kMaxFileSize = 256 * 1024 * 1024;
+
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+ReadStatus ReadAll(const std::string& path, std::string& out) {
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+        ::close(fd);
+        return ReadStatus::Failed;
+    }
+    out.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t r = ::read(fd, buf, sizeof buf);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0 || out.size() + static_cast<size_t>(r) > static_cast<size_t>(kMaxFileSize)) {
+            ::close(fd);
+            out.clear();
+            return ReadStatus::Failed;
+        }
+        if (r == 0) break;
+        out.append(buf, static_cast<size_t>(r));
+    }
+    ::close(fd);
+    return ReadStatus::Ok;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t w = ::write(fd, data.data() + done, data.size() - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        done += static_cast<size_t>(w);
+    }
+    return true;
+}
+
+bool MakeDirectories(const std::string& dir) {
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    for (size_t pos = 1; pos <= dir.size(); ++pos) {
+        if (pos != dir.size() && dir[pos] != '/') continue;
+        const std::string part = dir.substr(0, pos);
+        if (::mkdir(part.c_str(), 0777) == 0 || errno == EEXIST) continue;
+        if (::stat(part.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false; // else a parent we may not write
+    }
+    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string DirectoryOf(const std::string& file) {
+    const size_t slash = file.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return file.substr(0, slash);
+}
+
+// flock on the hive's lock file, held until destruction. Opened read-write and created when possible; a lock
+// file that cannot be written is still locked through a read-only descriptor.
+class FileLock {
+public:
+    FileLock(const std::string& path, int operation) {
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ < 0) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) return;
+        int r;
+        do r = ::flock(fd_, operation);
+        while (r != 0 && errno == EINTR);
+        if (r != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~FileLock() {
+        if (fd_ >= 0) ::close(fd_); // closing releases the lock
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool locked() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+// Replaces `target` by a file holding `data`: temporary file in the same directory, fsync, rename, fsync of the
+// directory. The hive's permissions are kept.
+bool ReplaceFile(const std::string& target, const std::string& data) {
+    std::string real = target;
+    struct stat lst {};
+    if (::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* resolved = ::realpath(target.c_str(), nullptr)) {
+            real = resolved;
+            std::free(resolved);
+        }
+    }
+    const std::string dir = DirectoryOf(real);
+    const std::string base = real.substr(real.rfind('/') + 1);
+
+    static std::atomic<unsigned> counter{0};
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = dir + "/." + base + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+
+    struct stat st {};
+    bool ok = true;
+    if (::stat(real.c_str(), &st) == 0) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+    ok = ok && WriteAll(fd, data) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(tmp.c_str(), real.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+} // namespace
+
+// The hive as it is now, under a shared lock. A file that cannot be read is an empty hive.
+Document Load(const std::string& file, Hive hive) {
+    std::string bytes;
+    {
+        // Read unlocked when the lock file cannot be had (no directory yet, read-only): the writers' rename
+        // still shows a reader either the old file or the new one.
+        FileLock lock(file + ".lock", LOCK_SH);
+        if (ReadAll(file, bytes) != ReadStatus::Ok) bytes.clear();
+    }
+    return Parse(bytes, hive);
+}
+
+// Reads the hive under the exclusive lock, lets `change` edit it and writes it back when it changed. False when
+// the file could not be read or written.
+bool Modify(const std::string& dir, const std::string& file, Hive hive,
+            const std::function<bool(Document&)>& change) {
+    if (!MakeDirectories(dir)) return false;
+    FileLock lock(file + ".lock", LOCK_EX);
+    if (!lock.locked()) return false;
+    std::string bytes;
+    if (ReadAll(file, bytes) == ReadStatus::Failed) return false;
+    Document doc = Parse(bytes, hive);
+    if (!doc.header) { // before the change, which then sees the blank line after it
+        doc.header = std::string(kHeader5);
+        doc.preamble.insert(doc.preamble.begin(), std::string());
+    }
+    if (!change(doc)) return true;
+    const std::string out = Serialize(doc);
+    return out == bytes || ReplaceFile(file, out);
+}
+
+} // namespace bdlogic::regfile
+
+#endif // _WIN32
