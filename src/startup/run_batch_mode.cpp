@@ -46,6 +46,9 @@ int RunBatchMode(const QString& arguments) {
                            [&](bool end) { startup->iFinished(end); }, {}, [] { return 0; }, {}});
             steps.setAnimate([&](bool on) { wizard.setAnimate(on); });
             exitStatus = RunBatch(wizard, importFile);
+            // The introduction page's warning is the only word a blocked batch run has for its user.
+            const Caption& setup = wizard.screen().lblSetuptext;
+            if (exitStatus == kBatchSetupFirst && setup.set) status.showStep(setup.text);
             wizard.Unload();
         },
         [] {});
