@@ -1,6 +1,7 @@
-// From meter to import file: the simulator serves a sample memory on a pseudo-terminal, the wizard's meter steps
-// wake the meter, download and decode it and write the import file, which must equal the expected file byte for
-// byte. Set BDLOGIC_UPDATE_GOLDEN=1 to rewrite the expected files after a deliberate change (then read the diff).
+// From meter to import file: the simulator serves a sample memory on a pseudo-terminal, the wizard's meter
+// steps wake the meter, download and decode it and write the import file, which must equal the expected file
+// byte for byte. Set BDLOGIC_UPDATE_GOLDEN=1 to rewrite the expected files after a deliberate change (then
+// read the diff).
 #include "../meterlink/sim_process.h"
 #include "meterlink/port_device.h"
 #include "startup/qt_event_pump.h"
@@ -41,11 +42,14 @@ protected:
         ASSERT_NE(services.texts(), nullptr) << "build/lang/English.lng is missing";
     }
 
-    // Runs identification, download and export against the simulator serving `sample`; returns the file's path.
+    // Runs identification, download and export against the simulator serving `sample`; returns the file's
+    // path.
     QString importFrom(const QString& memory) {
-        const QString device = sim.start({QStringLiteral("--memory"), QStringLiteral(BDLOGIC_SOURCE_DIR "/") + memory});
+        const QString device =
+            sim.start({QStringLiteral("--memory"), QStringLiteral(BDLOGIC_SOURCE_DIR "/") + memory});
         EXPECT_FALSE(device.isEmpty()) << sim.errors().toStdString();
-        backend.putString(Hive::LocalMachine, kSerialDeviceMapKey.toStdString(), device.toStdString(), "COM3");
+        backend.putString(Hive::LocalMachine, kSerialDeviceMapKey.toStdString(), device.toStdString(),
+                          "COM3");
         MeterImportSteps steps(services);
         // A fixed moment: 3 December 2026, 23:15:07.
         steps.setClock([] { return QDateTime(QDate(2026, 12, 3), QTime(23, 15, 7)); });
@@ -79,7 +83,8 @@ protected:
 };
 
 TEST_F(ImportPty, GlucoseOnlyMemoryInMgdl) {
-    expectGolden(importFrom(QStringLiteral("tests/wizard/data/glucose_only.mem")), QStringLiteral("glucose_only.import"));
+    expectGolden(importFrom(QStringLiteral("tests/wizard/data/glucose_only.mem")),
+                 QStringLiteral("glucose_only.import"));
     EXPECT_EQ(state.sMeterID, QStringLiteral("LG12345678"));
 }
 
@@ -87,11 +92,15 @@ TEST_F(ImportPty, MmolMemoryWithAllFourMarkerCategories) {
     const struct {
         const char* name;
         const char* value;
-    } setup[] = {{"Type0", "0"},  {"Type_Insulin0", "13"}, {"Desc0", "Humalog"}, {"Type1", "1"},
-                 {"Desc1", "Meal"}, {"Type2", "2"},        {"Desc2", "Cycling"}, {"Type3", "3"},
+    } setup[] = {{"Type0", "0"},         {"Type_Insulin0", "13"},
+                 {"Desc0", "Humalog"},   {"Type1", "1"},
+                 {"Desc1", "Meal"},      {"Type2", "2"},
+                 {"Desc2", "Cycling"},   {"Type3", "3"},
                  {"Desc3", "Metformin"}, {"Marker", "Marked on the meter"}};
-    for (const auto& v : setup) backend.putString(Hive::CurrentUser, kModelKey, v.name, v.value);
-    expectGolden(importFrom(QStringLiteral("tools/meter_sim/samples/markers_mmol.mem")), QStringLiteral("markers_mmol.import"));
+    for (const auto& v : setup)
+        backend.putString(Hive::CurrentUser, kModelKey, v.name, v.value);
+    expectGolden(importFrom(QStringLiteral("tools/meter_sim/samples/markers_mmol.mem")),
+                 QStringLiteral("markers_mmol.import"));
 }
 
 } // namespace
