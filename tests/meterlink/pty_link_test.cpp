@@ -31,9 +31,9 @@ struct Download {
     QByteArray glucose, markers, info;
 };
 
-class PtyLink : public testing::Test {
+class PtyLink : public testing::Test, protected test::World<QtEventPump> {
 protected:
-    PtyLink() : services{registry, pump, messages, status, state, {}, {}, {}} {
+    PtyLink() {
         services.language = LanguagePack::fromText(QString::fromUtf8(test::kLinkTexts));
         state.iComm = kPort;
         state.iUniqueImportID = 64;
@@ -76,13 +76,6 @@ protected:
         return d;
     }
 
-    test::MemoryRegistry backend;
-    Registry registry{backend};
-    QtEventPump pump;
-    test::RecordingMessageBox messages;
-    test::RecordingStatusLine status;
-    MainState state;
-    Services services;
     QtMeterPort port{registry};
     MessageLayer layer{port, services};
 };

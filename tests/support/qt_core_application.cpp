@@ -1,27 +1,9 @@
 // Tests that use the real serial port and event pump need one QCoreApplication for the whole run.
+#include "support/qt_app_environment.h"
+
 #include <QCoreApplication>
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 namespace {
-
-class QtCoreApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "bdlogic_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> app_;
-};
-
 [[maybe_unused]] ::testing::Environment* const kQtCoreApplication =
-    ::testing::AddGlobalTestEnvironment(new QtCoreApplicationEnvironment);
-
+    ::testing::AddGlobalTestEnvironment(new bdlogic::test::QtAppEnvironment<QCoreApplication>);
 } // namespace

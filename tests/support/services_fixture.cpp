@@ -3,7 +3,7 @@
 namespace bdlogic::test {
 
 namespace {
-class EchoLanguage : public Language {
+class Echo : public Language {
 public:
     std::optional<QString> loadres(int id, const QStringList& values) const override {
         QString t = QStringLiteral("T") + QString::number(id);
@@ -13,6 +13,6 @@ public:
 };
 } // namespace
 
-void FakeWorld::useEchoLanguage() { services.language = std::make_unique<EchoLanguage>(); }
+std::unique_ptr<Language> EchoLanguage() { return std::make_unique<Echo>(); }
 
 } // namespace bdlogic::test

@@ -6,6 +6,7 @@
 #include "meterlink/port_device.h"
 #include "startup/qt_event_pump.h"
 #include "support/fakes.h"
+#include "support/services_fixture.h"
 #include "support/test_files.h"
 #include "wizard/meter_import_steps.h"
 
@@ -25,8 +26,10 @@ std::string Visible(const QByteArray& bytes) {
     return QString::fromUtf8(bytes).replace(u'\r', QStringLiteral("\\r")).toStdString();
 }
 
-class ImportPty : public testing::Test {
+class ImportPty : public testing::Test, protected test::World<QtEventPump> {
 protected:
+    QTemporaryDir importDir;
+
     ImportPty() {
         services.language = LanguagePack::load(QStringLiteral(BDLOGIC_BUILD_DIR "/lang/English.lng"));
         state.iComm = 3;
@@ -71,14 +74,6 @@ protected:
         EXPECT_EQ(actual, expected) << "got:\n" << Visible(actual) << "\nexpected:\n" << Visible(expected);
     }
 
-    QTemporaryDir importDir;
-    test::MemoryRegistry backend;
-    Registry registry{backend};
-    QtEventPump pump;
-    test::RecordingMessageBox messages;
-    test::RecordingStatusLine status;
-    MainState state;
-    Services services{registry, pump, messages, status, state, {}, {}, {}};
     test::SimProcess sim;
 };
 
