@@ -1,21 +1,22 @@
 #include "registry_backends.h"
 
-#include "support/fakes.h"
-
 #ifdef _WIN32
 #include "startup/registry_win32.h"
 #include <atomic>
-#include <string>
 #else
 #include "startup/reg_file_store.h"
+#include "support/fakes.h"
+#include <filesystem>
+#include <unistd.h>
 #endif
 
-#include <QTemporaryDir>
+#include <cstdio>
 
 namespace bdlogic::test {
 
 namespace {
 
+#ifndef _WIN32
 class MemoryUnderTest : public BackendUnderTest {
 public:
     reg::Backend& backend() override { return registry_; }
@@ -24,25 +25,33 @@ private:
     MemoryRegistry registry_;
 };
 
-#ifndef _WIN32
+// The store creates its directory, unique to this object, on the first write.
 class FileStoreUnderTest : public BackendUnderTest {
 public:
-    FileStoreUnderTest() : store_(dir_.path().toStdString() + "/registry") {}
+    FileStoreUnderTest() : store_(Unique()) {}
+    ~FileStoreUnderTest() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(store_.directory(), ignored);
+    }
     reg::Backend& backend() override { return store_; }
 
 private:
-    QTemporaryDir dir_;
+    static std::string Unique() {
+        static int counter = 0;
+        return (std::filesystem::temp_directory_path() /
+                ("bdlogic-registry-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+            .string();
+    }
     RegFileStore store_;
 };
-#endif
-
-#ifdef _WIN32
+#else
 // Two scratch keys below HKEY_CURRENT_USER stand for the two hives, so that the tests need no administrator.
+// The scratch key and its parent are removed with the object.
 class Win32UnderTest : public BackendUnderTest {
 public:
     Win32UnderTest() {
         static std::atomic<unsigned> counter{0};
-        scratch_ = L"Software\\Corvane\\bdlogic-tests\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+        scratch_ = std::wstring(kParent) + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                    std::to_wstring(counter++);
         ::RegCreateKeyExW(HKEY_CURRENT_USER, (scratch_ + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                           nullptr, &machine_, nullptr);
@@ -55,10 +64,12 @@ public:
         if (machine_) ::RegCloseKey(machine_);
         if (user_) ::RegCloseKey(user_);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, scratch_.c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, kParent); // only when no other test's scratch key is left in it
     }
     reg::Backend& backend() override { return *registry_; }
 
 private:
+    static constexpr const wchar_t* kParent = L"Software\\Corvane\\bdlogic-tests";
     std::wstring scratch_;
     HKEY machine_ = nullptr;
     HKEY user_ = nullptr;
@@ -69,13 +80,12 @@ private:
 } // namespace
 
 std::vector<BackendKind> AllBackends() {
-    std::vector<BackendKind> kinds{{"Memory", [] { return std::make_unique<MemoryUnderTest>(); }}};
 #ifdef _WIN32
-    kinds.push_back({"Win32", [] { return std::make_unique<Win32UnderTest>(); }});
+    return {{"Win32", [] { return std::make_unique<Win32UnderTest>(); }}};
 #else
-    kinds.push_back({"FileStore", [] { return std::make_unique<FileStoreUnderTest>(); }});
+    return {{"Memory", [] { return std::make_unique<MemoryUnderTest>(); }},
+            {"FileStore", [] { return std::make_unique<FileStoreUnderTest>(); }}};
 #endif
-    return kinds;
 }
 
 reg::Value Sz(const std::string& text, std::uint32_t type) {
@@ -91,5 +101,37 @@ reg::Value Dword(std::uint32_t n) {
 }
 
 reg::Value Raw(std::uint32_t type, std::vector<unsigned char> bytes) { return {type, std::move(bytes)}; }
+
+std::vector<NamedValue> ContractValues() {
+    std::vector<unsigned char> bytes200(200);
+    for (size_t i = 0; i < bytes200.size(); ++i) bytes200[i] = static_cast<unsigned char>(i * 7);
+    return {
+        {"Port", Sz("COM3")},
+        {"EmptyText", Sz("")},
+        {"Umlauts", Sz("Grüße aus Köln – ½ € Ω Ж")},
+        {"Escapes", Sz("C:\\Corvane\\\"quoted\"\\")},
+        {"LineBreaks", Sz("line one\r\nline two\n")},
+        {"NoNul", Raw(reg::kSz, {'a', 'b', 'c'})},
+        {"ExpandUmlaut", Sz("%USERPROFILE%\\Dokumente\\Blutzucker-Ärger", reg::kExpandSz)},
+        {"AllBits", Dword(0xFFFFFFFF)},
+        {"Binary", Raw(reg::kBinary, bytes200)},
+        {"EmptyBinary", Raw(reg::kBinary, {})},
+        {"Multi", Raw(7, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0})},
+        {"Qword", Raw(11, {1, 2, 3, 4, 5, 6, 7, 0x80})},
+        {"None", Raw(reg::kNone, {0xde, 0xad})},
+        {"", Sz("the default value")},
+        {"@", Sz("a value named @")},
+    };
+}
+
+std::string Describe(const reg::Value& value) {
+    std::string out = std::to_string(value.type) + ":";
+    for (unsigned char b : value.data) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02x", b);
+        out += hex;
+    }
+    return out;
+}
 
 } // namespace bdlogic::test

@@ -1,5 +1,6 @@
-// The registry backends that the contract and operation tests run on: the in-memory fake, the .reg file store in
-// a temporary directory, and on Windows the real registry below a scratch key.
+// The registry backends that the contract and operation tests run on: the in-memory fake and the .reg file store
+// in a temporary directory, or on Windows the real registry below a scratch key. Free of Qt, so that the
+// contract builds for Windows on its own.
 #pragma once
 
 #include "startup/registry_backend.h"
@@ -32,5 +33,16 @@ std::vector<BackendKind> AllBackends();
 reg::Value Sz(const std::string& text, std::uint32_t type = reg::kSz);
 reg::Value Dword(std::uint32_t n);
 reg::Value Raw(std::uint32_t type, std::vector<unsigned char> bytes);
+
+// A value of every type and shape a registry must keep as it was set; both backends, and regedit carrying a
+// key from one to the other, must give each back unchanged.
+struct NamedValue {
+    std::string name;
+    reg::Value value;
+};
+std::vector<NamedValue> ContractValues();
+
+// "type:hex bytes", for messages that show what differs.
+std::string Describe(const reg::Value& value);
 
 } // namespace bdlogic::test
