@@ -25,17 +25,19 @@ private:
     MemoryRegistry registry_;
 };
 
-// The store creates its directory, unique to this object, on the first write.
+// The store creates its directory, unique to this object, on the first write; one left by an earlier process
+// of the same id goes first.
 class FileStoreUnderTest : public BackendUnderTest {
 public:
-    FileStoreUnderTest() : store_(Unique()) {}
-    ~FileStoreUnderTest() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(store_.directory(), ignored);
-    }
+    FileStoreUnderTest() : store_(Unique()) { Remove(); }
+    ~FileStoreUnderTest() override { Remove(); }
     reg::Backend& backend() override { return store_; }
 
 private:
+    void Remove() {
+        std::error_code ignored;
+        std::filesystem::remove_all(store_.directory(), ignored);
+    }
     static std::string Unique() {
         static int counter = 0;
         return (std::filesystem::temp_directory_path() /
