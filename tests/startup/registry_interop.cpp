@@ -1,10 +1,10 @@
 // Puts the contract's values into a registry key, or checks that the key holds them unchanged. Run once over the
 // .reg file store and once, built for Windows, over the real registry, with regedit importing or exporting the
 // key in between, it shows that the store's files and regedit's mean the same values.
-//   registry_interop write|check DIR [--except NAME,...]   the .reg file store in DIR (not on Windows)
-//   registry_interop write|check [--except NAME,...]       the registry of the running system (on Windows)
-// The key is HKEY_CURRENT_USER\Software\Corvane\bdlogic-interop. --except leaves out the values that the
-// caller knows a tool between the two changes. Exit status 0 when every value matched.
+//   registry_interop write|check DIR [EXCEPT]   the .reg file store in DIR (not on Windows)
+//   registry_interop write|check [EXCEPT]       the registry of the running system (on Windows)
+// The key is HKEY_CURRENT_USER\Software\Corvane\bdlogic-interop. EXCEPT names, separated by commas, the values
+// that the caller knows a tool between the two changes; they are left out. Exit status 0 when all matched.
 #include "registry_backends.h"
 
 #ifdef _WIN32
@@ -14,46 +14,33 @@
 #endif
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 using namespace bdlogic;
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    const bool write = mode == "write";
-    std::string dir;
-    std::string except = ",";
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--except") == 0 && i + 1 < argc)
-            except += std::string(argv[++i]) + ",";
-        else
-            dir = argv[i];
-    }
 #ifdef _WIN32
-    const bool usage = !dir.empty();
     Win32Registry registry;
+    const int rest = 2;
 #else
-    const bool usage = dir.empty();
-    RegFileStore registry(dir);
+    RegFileStore registry(argc > 2 ? argv[2] : "");
+    const int rest = 3;
 #endif
-    if (usage || (!write && mode != "check")) {
-        std::fprintf(stderr, "usage: registry_interop write|check [DIR] [--except NAME,...]\n");
+    if ((mode != "write" && mode != "check") || argc < rest || argc > rest + 1) {
+        std::fprintf(stderr, "usage: registry_interop write|check [DIR] [EXCEPT]\n");
         return 2;
     }
+    const std::string except = "," + std::string(argc > rest ? argv[rest] : "") + ",";
     const reg::Hive hive = reg::Hive::CurrentUser;
     const std::string key = "Software\\Corvane\\bdlogic-interop";
-    int failures = 0;
-    if (write && registry.createKey(hive, key, "") == reg::CreateResult::Failed) ++failures;
     int count = 0;
+    int failures = mode == "write" && registry.createKey(hive, key, "") == reg::CreateResult::Failed;
     for (const auto& [name, value] : test::ContractValues()) {
-        if (except.find("," + name + ",") != std::string::npos) continue;
+        if (!name.empty() && except.find("," + name + ",") != std::string::npos) continue;
         ++count;
-        if (write) {
-            if (!registry.setValue(hive, key, name, value)) {
-                std::fprintf(stderr, "could not write \"%s\"\n", name.c_str());
-                ++failures;
-            }
+        if (mode == "write") {
+            failures += !registry.setValue(hive, key, name, value);
             continue;
         }
         const auto got = registry.queryValue(hive, key, name);
@@ -64,6 +51,6 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
-    std::printf("%s %d values: %d failed\n", write ? "wrote" : "checked", count, failures);
+    std::printf("%s %d values: %d failed\n", mode == "write" ? "wrote" : "checked", count, failures);
     return failures ? 1 : 0;
 }
