@@ -16,7 +16,9 @@ constexpr std::size_t kEmptyArraySize = 501;
 constexpr int kRangeCommentText = 1234;
 
 void StartEmpty(MeterRecords& records) {
+    const int undated = records.iNoDateCount;
     records = MeterRecords{};
+    records.iNoDateCount = undated;
     records.glucose.resize(kEmptyArraySize);
     records.insulin.resize(kEmptyArraySize);
 }

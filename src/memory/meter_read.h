@@ -16,9 +16,9 @@ namespace bdlogic {
 using AnimateFn = std::function<void(bool)>;
 
 // Runs the download on the open port and decodes it into `records`; returns the number of records produced.
-// All five arrays, their counters and the undated count start empty at every call, so a second download in the
-// same run never carries records (or undated lines) of the first into its import file. The port is closed at the
-// end. The meter id goes to sMeterID.
+// All five arrays and their counters start empty at every call, so a second download in the same run never
+// carries records of the first into its import file; the undated count keeps counting over the whole run. The
+// port is closed at the end. The meter id goes to sMeterID.
 int meter_read(MessageLayer& layer, Services& services, MeterRecords& records, const AnimateFn& animate = {});
 
 // The records the arrays hold by their counters: counter + 1 for each counter of 0 or more.
