@@ -124,9 +124,9 @@ int main(int argc, char* argv[]) {
     }
     port.clearOutput();
     const QByteArray glucose =
-        layer.read_blocks(kGlucoseBase, {QStringLiteral("Glu"), QStringLiteral("Cntl")}, 4311, 4311);
-    const QByteArray markers = layer.read_blocks(kMarkerBase, {QStringLiteral("P")}, 4317, 4313);
-    const QByteArray info = layer.read_info();
+        layer.read_blocks(kGlucoseBase, {QStringLiteral("Glu"), QStringLiteral("Cntl")}, 4311, 4311).text;
+    const QByteArray markers = layer.read_blocks(kMarkerBase, {QStringLiteral("P")}, 4317, 4313).text;
+    const QByteArray info = layer.read_info().text;
     port.setPortOpen(false);
     const double wallMs = static_cast<double>(wall.nsecsElapsed()) / 1e6;
     const double cpuMs = (CpuSeconds() - cpuBefore) * 1000;
