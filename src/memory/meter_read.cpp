@@ -16,7 +16,9 @@ constexpr std::size_t kEmptyArraySize = 501;
 constexpr int kRangeCommentText = 1234;
 
 void StartEmpty(MeterRecords& records) {
+    const int undated = records.iNoDateCount;
     records = MeterRecords{};
+    records.iNoDateCount = undated;
     records.glucose.resize(kEmptyArraySize);
     records.insulin.resize(kEmptyArraySize);
 }
@@ -31,28 +33,32 @@ int RecordCount(const MeterRecords& records) {
     return total;
 }
 
-int meter_read(MessageLayer& layer, Services& services, MeterRecords& records, const AnimateFn& animate) {
+int meter_read(MessageLayer& layer, Services& services, MeterRecords& records, DownloadReport& report,
+               const AnimateFn& animate) {
     StartEmpty(records);
     layer.port().clearOutput();
     if (animate) animate(true);
     const MarkerSettings settings = LoadDownloadMarkerSettings(services.registry, services.state.modelKey());
 
-    // The marker series and the information block run whatever the glucose series got: a series that ended
-    // early is decoded as far as it went.
-    const QByteArray glucose =
+    // After a series that ended on failed checks the next exchange still runs; a silent meter or a lost port
+    // ends the download. Whatever was read is decoded.
+    const Exchange glucose =
         layer.read_blocks(kGlucoseBase, {QStringLiteral("Glu"), QStringLiteral("Cntl")}, 4311, 4311);
-    const QByteArray markers = layer.read_blocks(kMarkerBase, {QStringLiteral("P")}, 4317, 4313);
-    const QByteArray info = layer.read_info();
+    Exchange markers;
+    if (DownloadGoesOn(glucose.part.end)) markers = layer.read_blocks(kMarkerBase, {QStringLiteral("P")}, 4317, 4313);
+    Exchange info;
+    if (DownloadGoesOn(markers.part.end)) info = layer.read_info();
+    report = {glucose.part, markers.part, info.part};
     layer.port().setPortOpen(false);
     // The meter sends one character per byte.
-    if (const auto id = MeterIdFromInfo(QString::fromLatin1(info))) services.state.sMeterID = *id;
+    if (const auto id = MeterIdFromInfo(QString::fromLatin1(info.text))) services.state.sMeterID = *id;
 
     GlucoseDecoding how;
     how.importId = services.state.iUniqueImportID;
     how.markerComment = settings.comment;
     how.rangeComment = loadres(services.texts(), kRangeCommentText);
-    DecodeGlucose(QString::fromLatin1(glucose), how, records);
-    DecodeMarkers(QString::fromLatin1(markers), settings.markers, services.state.iUniqueImportID, records);
+    DecodeGlucose(QString::fromLatin1(glucose.text), how, records);
+    DecodeMarkers(QString::fromLatin1(markers.text), settings.markers, services.state.iUniqueImportID, records);
 
     if (animate) animate(false);
     layer.port().setPortOpen(false);

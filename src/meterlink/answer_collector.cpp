@@ -9,12 +9,11 @@ namespace bdlogic {
 Collection CollectAnswer(MeterPort& port, EventPump& pump, QByteArray& answer,
                          const std::function<void(const QByteArray&)>& onPoll) {
     if (pump.stopRequested()) return Collection::Stopped;
-    if (!port.portOpen()) return Collection::Failed;
+    if (!port.portOpen()) return Collection::PortLost;
     const QByteArrayView endMark(kEndMark);
     // Reads fall on a fixed 50 ms grid from the command, so late wake-ups do not add up over a long answer.
     std::uint32_t grid = pump.tickCount();
     std::uint32_t lastNews = grid;
-    qsizetype searchFrom = 0;
     const auto wait = [&] {
         std::uint32_t from = grid;
         Pause(pump, static_cast<float>(kPollMs), &from);
@@ -23,22 +22,29 @@ Collection CollectAnswer(MeterPort& port, EventPump& pump, QByteArray& answer,
         return from;
     };
     std::uint32_t tick = wait();
-    for (;;) {
-        if (pump.stopRequested()) return Collection::Stopped;
-        const QByteArray chunk = port.input();
-        if (!chunk.isEmpty()) {
-            answer += chunk;
-            lastNews = tick;
-        }
-        if (onPoll) onPoll(answer);
-        // Whatever arrives after the chunk that completed the answer is left in the port for the caller's flush.
-        if (answer.indexOf(endMark, searchFrom) >= 0) return Collection::Complete;
+    if (pump.stopRequested()) return Collection::Stopped;
+    QByteArray chunk = port.input();
+    std::uint32_t chunkAt = tick;
+    qsizetype searchFrom = std::max<qsizetype>(0, answer.size() - (endMark.size() - 1));
+    bool complete = answer.indexOf(endMark) >= 0;
+    while (!complete) {
+        if (answer.size() + chunk.size() > kAnswerLimit) return Collection::TooLong;
+        if (!chunk.isEmpty()) lastNews = chunkAt;
+        answer += chunk;
+        complete = answer.indexOf(endMark, searchFrom) >= 0;
         searchFrom = std::max<qsizetype>(0, answer.size() - (endMark.size() - 1));
-        if (!port.portOpen()) return Collection::Failed;
-        if (answer.size() > kAnswerLimit) return Collection::Failed;
-        if (Elapsed(lastNews, tick) >= kSilenceLimitMs) return Collection::Failed;
+        if (!complete) {
+            if (!port.portOpen()) return Collection::PortLost;
+            if (Elapsed(lastNews, tick) >= kSilenceLimitMs) return Collection::Silent;
+        }
+        // One more pass once the end mark is in: its read and wait let the line settle before the next command.
+        chunk = port.input();
+        chunkAt = tick;
         tick = wait();
+        if (pump.stopRequested()) return Collection::Stopped;
+        if (onPoll) onPoll(answer);
     }
+    return Collection::Complete;
 }
 
 } // namespace bdlogic

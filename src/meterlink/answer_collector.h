@@ -13,12 +13,17 @@ namespace bdlogic {
 
 enum class Collection {
     Complete, // the end mark arrived
-    Failed,   // silence, an overlong answer, or a port that is closed or whose device has gone
+    TooLong,  // the answer would grow past kAnswerLimit without an end mark: line noise, worth another attempt
+    Silent,   // nothing new for kSilenceLimitMs: the meter is gone
+    PortLost, // the port is closed, or was closed under us because its device went away
     Stopped,  // the program is ending
 };
 
-// Polls the port every kPollMs and appends what arrives to `answer` until the end mark is in it. `onPoll` runs
-// after every read with the answer so far (the progress display).
+// Reads the port kPollMs after the command and then every kPollMs, appending each chunk to `answer` one poll
+// after it was read, until the end mark is in the answer. The chunk read in the last pass is dropped with
+// whatever else arrives in those 50 ms (the caller then empties the receive buffer), so the meter's next answer
+// starts clean. `onPoll` runs at the end of every pass with the answer so far (the progress display). `answer`
+// never grows past kAnswerLimit.
 Collection CollectAnswer(MeterPort& port, EventPump& pump, QByteArray& answer,
                          const std::function<void(const QByteArray&)>& onPoll = {});
 

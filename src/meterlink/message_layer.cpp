@@ -17,11 +17,23 @@ qsizetype CountMarkers(const QByteArray& text, const QList<QByteArray>& markers)
     return n;
 }
 
+// The end of the download that a collection's outcome means; nothing when the series goes on.
+std::optional<LinkEnd> LinkEndOf(Collection outcome) {
+    switch (outcome) {
+    case Collection::Silent: return LinkEnd::MeterSilent;
+    case Collection::PortLost: return LinkEnd::PortLost;
+    case Collection::Stopped: return LinkEnd::Stopped;
+    case Collection::Complete:
+    case Collection::TooLong: break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 void MessageLayer::show_step(const QString& text) { services_.status.showStep(text); }
 
-QByteArray MessageLayer::read_blocks(int base, const QStringList& markers, int headerId, int progressId) {
+Exchange MessageLayer::read_blocks(int base, const QStringList& markers, int headerId, int progressId) {
     const Language* texts = services_.texts();
     EventPump& pump = services_.pump;
     {
@@ -36,10 +48,10 @@ QByteArray MessageLayer::read_blocks(int base, const QStringList& markers, int h
     // A base whose blocks are not byte codes has no commands: nothing can be read.
     if (base < 0 || base + kBlocksPerSeries - 1 > 0xFF) return {};
 
-    QByteArray text;
+    Exchange series;
+    int& k = series.part.blocks;
     qsizetype total = 0;
     int failures = 0;
-    int k = 0;
     const auto showProgress = [&](const QByteArray& answer) {
         const qsizetype n = CountMarkers(answer, markerBytes) - 1 + weight * total;
         if (n <= 0) return;
@@ -47,34 +59,42 @@ QByteArray MessageLayer::read_blocks(int base, const QStringList& markers, int h
         const auto count = loadres(texts, kProgressTextId, {QString::number(n)});
         if (head && count) show_step(*head + QStringLiteral("\r\n") + *count);
     };
-    while (k < kBlocksPerSeries && failures < kMaxFailures) {
-        if (pump.stopRequested()) break;
+    LinkEnd end = LinkEnd::Complete;
+    while (k < kBlocksPerSeries && end == LinkEnd::Complete) {
+        if (pump.stopRequested()) {
+            end = LinkEnd::Stopped;
+            break;
+        }
         QByteArray answer;
         port_.output(MeterCommand(static_cast<std::uint8_t>(base + k)));
         const Collection outcome = CollectAnswer(port_, pump, answer, showProgress);
         if (outcome == Collection::Complete && check_crc(answer)) {
             ++k;
-            text += answer;
-            total = CountMarkers(text, markerBytes) - 1;
+            series.text += answer;
+            total = CountMarkers(series.text, markerBytes) - 1;
             failures = 0;
-        } else {
-            ++failures;
+        } else if (++failures == kMaxFailures) {
+            end = LinkEnd::ChecksFailed;
         }
         // The next command starts on an empty receive buffer.
         port_.clearInput();
         (void)port_.input();
-        if (outcome == Collection::Stopped) break;
+        if (const auto gone = LinkEndOf(outcome)) end = *gone;
     }
-    return text;
+    series.part.end = end;
+    return series;
 }
 
-QByteArray MessageLayer::read_info() {
+Exchange MessageLayer::read_info() {
     EventPump& pump = services_.pump;
-    if (pump.stopRequested()) return {};
-    QByteArray answer;
+    if (pump.stopRequested()) return {{}, {0, LinkEnd::Stopped}};
+    Exchange info;
     port_.output(MeterCommand(kInfoCommand));
-    if (CollectAnswer(port_, pump, answer) == Collection::Stopped) return {};
-    return answer;
+    const Collection outcome = CollectAnswer(port_, pump, info.text);
+    if (outcome == Collection::Stopped) info.text.clear();
+    const bool complete = outcome == Collection::Complete;
+    info.part = {complete ? 1 : 0, complete ? LinkEnd::Complete : LinkEndOf(outcome).value_or(LinkEnd::ChecksFailed)};
+    return info;
 }
 
 } // namespace bdlogic

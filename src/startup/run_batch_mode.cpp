@@ -49,11 +49,14 @@ int RunBatchMode(const QString& arguments) {
             // The introduction page's warning is the only word a blocked batch run has for its user.
             const Caption& setup = wizard.screen().lblSetuptext;
             if (exitStatus == kBatchSetupFirst && setup.set) status.showStep(setup.text);
+            if ((exitStatus == kBatchIncomplete || exitStatus == kBatchNoRecords) && !wizard.lastDownload().complete())
+                status.showStep(DownloadShortfall(wizard.lastDownload()));
             wizard.Unload();
         },
         [] {});
     startup->start(arguments);
-    if (exitStatus == kBatchWritten) std::printf("%s\n", importFile.toLocal8Bit().constData());
+    if (exitStatus == kBatchWritten || exitStatus == kBatchIncomplete)
+        std::printf("%s\n", importFile.toLocal8Bit().constData());
     return exitStatus;
 }
 

@@ -13,10 +13,15 @@ enum BatchStatus {
     kBatchRefused = 2,       // the command line was refused
     kBatchSetupFirst = 3,    // the marker set-up must be done first
     kBatchNoRecords = 4,     // the meter answered but the download produced no record
+    kBatchIncomplete = 7,    // the file was written but the download was incomplete
 };
 
 // Runs the wizard from Go to the result page and ends it with the last Next (or Cancel on failure), which saves
-// the port. Returns the exit status; on success `importFile` holds the file's path.
+// the port. Returns the exit status; when the file was written `importFile` holds its path.
 int RunBatch(Wizard& wizard, QString& importFile);
+
+// One line for standard error on a download that did not get everything: which part ended after how many blocks,
+// and why.
+QString DownloadShortfall(const DownloadReport& report);
 
 } // namespace bdlogic

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "importfile/type_defs.h"
+#include "meterlink/download_report.h"
 
 #include <QString>
 
@@ -16,8 +17,9 @@ public:
     virtual bool probePort(std::int16_t port) = 0;
     // Wakes the meter on the port in iComm; true leaves the port open.
     virtual bool meter_connected() = 0;
-    // Downloads and decodes the memory into `records`; returns the number of records.
-    virtual int meter_read(MeterRecords& records) = 0;
+    // Downloads and decodes the memory into `records`; returns the number of records, and in `report` how far
+    // the download got.
+    virtual int meter_read(MeterRecords& records, DownloadReport& report) = 0;
     // Writes the import file from `records`; returns its path.
     virtual QString export_file(const MeterRecords& records) = 0;
     // PortOpen = false.

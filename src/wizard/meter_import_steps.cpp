@@ -25,8 +25,8 @@ bool MeterImportSteps::probePort(std::int16_t port) {
 
 bool MeterImportSteps::meter_connected() { return bdlogic::meter_connected(port_, s_) != 0; }
 
-int MeterImportSteps::meter_read(MeterRecords& records) {
-    return bdlogic::meter_read(layer_, s_, records, animate_);
+int MeterImportSteps::meter_read(MeterRecords& records, DownloadReport& report) {
+    return bdlogic::meter_read(layer_, s_, records, report, animate_);
 }
 
 QString MeterImportSteps::export_file(const MeterRecords& records) {

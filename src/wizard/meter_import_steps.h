@@ -20,7 +20,7 @@ public:
 
     bool probePort(std::int16_t port) override;
     bool meter_connected() override;
-    int meter_read(MeterRecords& records) override;
+    int meter_read(MeterRecords& records, DownloadReport& report) override;
     QString export_file(const MeterRecords& records) override;
     void closePort() override { port_.setPortOpen(false); }
 

@@ -262,7 +262,7 @@ void Wizard::do_step(std::int16_t& step) {
         }
         screen_.hourglass = true;
         screen_.nextEnabled = false;
-        const int n = steps_.meter_read(records_);
+        const int n = steps_.meter_read(records_, download_);
         if (s_.pump.stopRequested()) {
             // Cancelled during the download: no import file from a partial memory.
             steps_.closePort();

@@ -54,6 +54,8 @@ public:
     MeterRecords& records() { return records_; }
     ImportOutcome lastOutcome() const { return outcome_; }
     const QString& lastImportFile() const { return importFile_; }
+    // How far the last download got; the wizard shows nothing of it, batch mode reports a shortfall.
+    const DownloadReport& lastDownload() const { return download_; }
 
     static QString HelpText();
 
@@ -71,6 +73,7 @@ private:
     MeterRecords records_;
     ImportOutcome outcome_ = ImportOutcome::None;
     QString importFile_;
+    DownloadReport download_;
 };
 
 } // namespace bdlogic

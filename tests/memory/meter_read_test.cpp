@@ -40,12 +40,13 @@ protected:
     }
     int Read() {
         MessageLayer layer(port, world.services);
-        return meter_read(layer, world.services, records, [this](bool on) { animation.push_back(on); });
+        return meter_read(layer, world.services, records, report, [this](bool on) { animation.push_back(on); });
     }
 
     test::FakeWorld world;
     test::ScriptedPort port{world.pump};
     MeterRecords records;
+    DownloadReport report;
     std::vector<bool> animation;
 };
 
@@ -72,6 +73,7 @@ TEST_F(MeterReadTest, DownloadsBothMemoriesAndTheMeterId) {
     EXPECT_EQ(records.intakes[0].DESC, QStringLiteral("Bread"));
 
     EXPECT_EQ(world.state.sMeterID, QStringLiteral("SN0042-X"));
+    EXPECT_TRUE(report.complete());
     EXPECT_FALSE(port.portOpen());
     EXPECT_EQ(animation, (std::vector<bool>{true, false}));
 
@@ -100,9 +102,40 @@ TEST_F(MeterReadTest, GlucoseSeriesEndingEarlyStillReadsMarkersAndInfo) {
     EXPECT_EQ(port.sent(kGlucose + 4), 3);
     EXPECT_EQ(port.sent(kGlucose + 5), 0);
     EXPECT_EQ(port.sent(kMarker + 8), 1);
+    EXPECT_EQ(report, (DownloadReport{{4, LinkEnd::ChecksFailed}, {9, LinkEnd::Complete}, {1, LinkEnd::Complete}}));
 }
 
-TEST_F(MeterReadTest, ASecondDownloadStartsFromEmptyArrays) {
+TEST_F(MeterReadTest, ASilentMeterOrALostPortEndsTheWholeDownload) {
+    script(kGlucose, "Glu,90,mg/dL,0,20240131,0700\r\n");
+    const DownloadPart none, all{9, LinkEnd::Complete};
+    const struct {
+        const char* name;
+        int silentCode, unplugCode;
+        DownloadReport report;
+    } rows[] = {
+        {"silent in the glucose series", kGlucose + 3, 0, {{3, LinkEnd::MeterSilent}, none, none}},
+        {"silent in the marker series", kMarker + 2, 0, {all, {2, LinkEnd::MeterSilent}, none}},
+        {"silent at the information block", kInfo, 0, {all, all, {0, LinkEnd::MeterSilent}}},
+        {"port lost in the glucose series", 0, kGlucose + 5, {{5, LinkEnd::PortLost}, none, none}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto code = static_cast<std::uint8_t>(row.silentCode + row.unplugCode);
+        if (row.silentCode) port.script(code, {{}});
+        world.pump.onEveryTurn([&] {
+            if (row.unplugCode && port.sent(code)) port.unplug();
+        });
+        port.setPortOpen(true);
+        port.commands.clear();
+        EXPECT_EQ(Read(), 1); // what was read is decoded
+        EXPECT_EQ(report, row.report);
+        EXPECT_EQ(port.commands.back(), code); // nothing is asked for after it, not even this block again
+        EXPECT_EQ(port.sent(code), 1);
+        port.script(code, {AtOnce(code == kInfo ? kInfoAnswer : FramedAnswer(""))});
+    }
+}
+
+TEST_F(MeterReadTest, ASecondDownloadStartsFromEmptyArraysButKeepsCountingUndatedLines) {
     world.backend.putString(Hive::CurrentUser, kKey, "Type2", "2");
     script(kGlucose, "Glu,90,mg/dL,0,00000000,0700\r\n");
     script(kMarker, "P3,45,,,20240131,1000\r\nP3,30,,,20240131,1800\r\n");
@@ -110,13 +143,12 @@ TEST_F(MeterReadTest, ASecondDownloadStartsFromEmptyArrays) {
     ASSERT_EQ(records.exercise.size(), 2u);
     EXPECT_EQ(records.iNoDateCount, 1);
 
-    script(kGlucose, "");
     script(kMarker, "");
     port.setPortOpen(true);
     EXPECT_EQ(Read(), 0);
     EXPECT_EQ(records.iExerciseLast, -1);
     EXPECT_TRUE(records.exercise.empty());
-    EXPECT_EQ(records.iNoDateCount, 0);
+    EXPECT_EQ(records.iNoDateCount, 2); // the undated count goes on over the whole run
 }
 
 TEST_F(MeterReadTest, WithoutLanguageLibraryOutOfRangeReadingsHaveNoComment) {

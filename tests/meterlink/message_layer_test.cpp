@@ -29,7 +29,7 @@ const QByteArray kBadAnswers[] = {
     "]\r\n",                                                      // shorter than a check line
 };
 
-QByteArray GlucoseSeries(LinkRig& rig) {
+Exchange GlucoseSeries(LinkRig& rig) {
     return rig.layer.read_blocks(kGlucoseBase, kGlucoseMarkers, 4311, 4311);
 }
 
@@ -58,28 +58,16 @@ TEST(ReadBlocks, CountsOnlyConsecutiveFailures) {
             }
             QByteArray expected;
             for (int k = 0; k < c.blocksAccepted; ++k) expected += Block(k);
-            EXPECT_EQ(GlucoseSeries(rig), expected);
+            const Exchange series = GlucoseSeries(rig);
+            EXPECT_EQ(series.text, expected);
+            EXPECT_EQ(series.part, (DownloadPart{c.blocksAccepted, c.blocksAccepted < 9 ? LinkEnd::ChecksFailed
+                                                                                        : LinkEnd::Complete}));
             // Blocks after a block that failed three times are never asked for.
             if (c.blocksAccepted < 9) {
                 EXPECT_EQ(rig.port.sent(Code(kGlucoseBase, c.blocksAccepted + 1)), 0);
             }
         }
     }
-}
-
-TEST(ReadBlocks, MarkerSeriesRunsAfterTheGlucoseSeriesEndedEarly) {
-    LinkRig rig;
-    rig.port.setPortOpen(true);
-    for (int k = 0; k < 9; ++k) {
-        rig.port.script(Code(kGlucoseBase, k), {At10(k == 4 ? kBadAnswers[0] : Block(k))});
-        rig.port.script(Code(kMarkerBase, k), {At10(sim::FrameAnswer({}))});
-    }
-    const QByteArray glucose = GlucoseSeries(rig);
-    const QByteArray markers = rig.layer.read_blocks(kMarkerBase, kMarkerMarkers, 4317, 4313);
-    EXPECT_EQ(glucose, Block(0) + Block(1) + Block(2) + Block(3));
-    EXPECT_EQ(markers, sim::FrameAnswer({}).repeated(9));
-    EXPECT_EQ(rig.port.sent(0x84), 3);
-    for (int k = 0; k < 9; ++k) EXPECT_EQ(rig.port.sent(Code(kMarkerBase, k)), 1);
 }
 
 TEST(ReadBlocks, ShowsProgressOnlyAboveZero) {
@@ -118,31 +106,82 @@ TEST(ReadBlocks, ShowsProgressOnlyAboveZero) {
     }
 }
 
-TEST(ReadBlocks, GivesUpAnAttemptAfterThreeSecondsOfSilence) {
-    LinkRig rig;
-    rig.port.setPortOpen(true);
-    rig.port.script(0x80, {{}}); // never answers
-    EXPECT_TRUE(GlucoseSeries(rig).isEmpty());
-    ASSERT_EQ(rig.port.commandTimes.size(), 3u);
-    for (int i = 1; i < 3; ++i) {
-        const std::uint32_t attempt = rig.port.commandTimes[i] - rig.port.commandTimes[i - 1];
-        EXPECT_GE(attempt, 3000u);
-        EXPECT_LE(attempt, 3000u + kPollMs);
+// Each block's answer comes in pieces: `upTo` bytes of it (-1: the rest) `at` ms after the command, then CR LF
+// at `lateAt` when set. The answer is read 50 ms after the command and every 50 ms after that, and collected up to
+// one pass after the read that brought its end mark; whatever comes in that pass is dropped with the buffer.
+TEST(ReadBlocks, CollectsEachAnswerUntilOnePassAfterItsEndMark) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::uint32_t, qsizetype>> pieces;
+        std::uint32_t lateAt;
+        int blocks;
+        std::uint32_t commandEvery;
+    } rows[] = {
+        {"in one piece", {{10, -1}}, 0, 9, 100},
+        {"in two reads", {{10, 20}, {70, -1}}, 0, 9, 200},
+        {"CR LF 60 ms after the end mark", {{10, -1}}, 70, 9, 100},
+        {"CR LF in the last pass", {{10, 20}, {70, -1}}, 140, 9, 200},
+        {"CR LF just before the flush", {{10, 20}, {70, -1}}, 199, 9, 200},
+        {"CR LF in the read of the end mark", {{10, -1}}, 40, 0, 100},
+        // A byte every 2.5 s: never 3 s without news.
+        {"slow but steady", {{10, 1}, {2510, 2}, {5010, 3}, {7510, 4}, {10010, -1}}, 0, 9, 10150},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LinkRig rig;
+        rig.port.setPortOpen(true);
+        for (int k = 0; k < 9; ++k) {
+            const QByteArray block = Block(k);
+            Reply reply;
+            qsizetype from = 0;
+            for (const auto& [at, upTo] : row.pieces) {
+                const qsizetype to = upTo < 0 ? block.size() : upTo;
+                reply.push_back({at, block.mid(from, to - from)});
+                from = to;
+            }
+            if (row.lateAt) reply.push_back({row.lateAt, "\r\n"});
+            rig.port.script(Code(kGlucoseBase, k), {reply});
+        }
+        EXPECT_EQ(GlucoseSeries(rig).part.blocks, row.blocks);
+        ASSERT_GE(rig.port.commandTimes.size(), 2u);
+        EXPECT_EQ(rig.port.commandTimes[1] - rig.port.commandTimes[0], row.commandEvery);
     }
 }
 
-TEST(ReadBlocks, WaitsForASlowMeterThatKeepsSending) {
-    LinkRig rig;
-    rig.port.setPortOpen(true);
-    const QByteArray block = Block(0);
-    // A byte every 2.5 s: 10 s for the whole answer, but never 3 s without news.
-    Reply slow;
-    for (qsizetype i = 0; i < 4; ++i) slow.push_back({static_cast<std::uint32_t>(10 + 2500 * i), block.mid(i, 1)});
-    slow.push_back({10 + 2500 * 4, block.mid(4)});
-    rig.port.script(0x80, {slow});
-    for (int k = 1; k < 9; ++k) rig.port.script(Code(kGlucoseBase, k), {At10(Block(k))});
-    EXPECT_TRUE(GlucoseSeries(rig).startsWith(block));
-    EXPECT_EQ(rig.port.sent(0x80), 1);
+// A meter that stays silent for three seconds, or a port that goes away, ends the series at once: no further
+// attempt on that block.
+TEST(ReadBlocks, ASilentMeterOrALostPortEndsTheSeriesAtOnce) {
+    const struct {
+        const char* name;
+        Reply block2;
+        std::uint32_t unplugAt; // after block 2's command; 0: never
+        LinkEnd end;
+        std::uint32_t endsAfter; // ms after block 2's command
+    } rows[] = {
+        {"no answer", {}, 0, LinkEnd::MeterSilent, 3000},
+        {"silent after a few bytes", {{10, "Glu,1"}, {120, "20,mg"}}, 0, LinkEnd::MeterSilent, 3150},
+        {"unplugged in the middle of an answer", {{10, "Glu,1"}}, 75, LinkEnd::PortLost, 100},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LinkRig rig;
+        rig.port.setPortOpen(true);
+        for (int k = 0; k < 9; ++k) rig.port.script(Code(kGlucoseBase, k), {k == 2 ? row.block2 : At10(Block(k))});
+        rig.pump.onEveryTurn([&] {
+            if (row.unplugAt && rig.port.sent(0x82) && rig.pump.now() >= rig.port.commandTimes.back() + row.unplugAt)
+                rig.port.unplug();
+        });
+        const Exchange series = GlucoseSeries(rig);
+        EXPECT_EQ(series.text, Block(0) + Block(1));
+        EXPECT_EQ(series.part, (DownloadPart{2, row.end}));
+        EXPECT_EQ(rig.port.sent(0x82), 1);
+        EXPECT_EQ(rig.pump.now() - rig.port.commandTimes.back(), row.endsAfter);
+    }
+    LinkRig closed;
+    closed.port.script(0x80, {At10(Block(0))});
+    EXPECT_EQ(GlucoseSeries(closed).part, (DownloadPart{0, LinkEnd::PortLost}));
+    EXPECT_EQ(closed.pump.now(), 0u);
+    EXPECT_TRUE(closed.port.commands.empty());
 }
 
 TEST(ReadBlocks, GivesUpAnAttemptThatGrowsPastOneMebibyte) {
@@ -150,19 +189,10 @@ TEST(ReadBlocks, GivesUpAnAttemptThatGrowsPastOneMebibyte) {
     rig.port.setPortOpen(true);
     const QByteArray half(kAnswerLimit / 2 + 1, 'x');
     rig.port.script(0x80, {{{10, half}, {60, half}, {110, half}, {2000, "00\r\n]\r\n"}}});
-    EXPECT_TRUE(GlucoseSeries(rig).isEmpty());
+    EXPECT_EQ(GlucoseSeries(rig).part, (DownloadPart{0, LinkEnd::ChecksFailed}));
     ASSERT_EQ(rig.port.commandTimes.size(), 3u);
-    // The attempt ends at the read that passed the limit, not at the end mark two seconds later.
-    EXPECT_EQ(rig.port.commandTimes[1] - rig.port.commandTimes[0], 2 * kPollMs);
-}
-
-TEST(ReadBlocks, FailsAtOnceOnAClosedPort) {
-    LinkRig rig;
-    rig.port.script(0x80, {At10(Block(0))});
-    const std::uint32_t before = rig.pump.now();
-    EXPECT_TRUE(GlucoseSeries(rig).isEmpty());
-    EXPECT_EQ(rig.pump.now(), before);
-    EXPECT_TRUE(rig.port.commands.empty());
+    // The attempt ends at the pass that would take it past the limit, not at the end mark two seconds later.
+    EXPECT_EQ(rig.port.commandTimes[1] - rig.port.commandTimes[0], 3 * kPollMs);
 }
 
 TEST(ReadBlocks, StopsAtOnceWhenTheProgramEnds) {
@@ -173,10 +203,10 @@ TEST(ReadBlocks, StopsAtOnceWhenTheProgramEnds) {
     rig.pump.onEveryTurn([&] {
         if (rig.port.sent(0x82) > 0 && rig.pump.now() >= rig.port.commandTimes.back() + 200) rig.pump.requestStop();
     });
-    EXPECT_EQ(GlucoseSeries(rig), Block(0) + Block(1));
+    EXPECT_EQ(GlucoseSeries(rig).text, Block(0) + Block(1));
     const std::uint32_t stopped = rig.pump.now();
-    EXPECT_TRUE(rig.layer.read_blocks(kMarkerBase, kMarkerMarkers, 4317, 4313).isEmpty());
-    EXPECT_TRUE(rig.layer.read_info().isEmpty());
+    EXPECT_TRUE(rig.layer.read_blocks(kMarkerBase, kMarkerMarkers, 4317, 4313).text.isEmpty());
+    EXPECT_TRUE(rig.layer.read_info().text.isEmpty());
     EXPECT_EQ(rig.port.commands.back(), 0x82); // nothing was asked for after the stop
     EXPECT_EQ(rig.pump.now(), stopped);
 }
@@ -186,9 +216,11 @@ TEST(ReadInfo, ReturnsWhatArrivedUncheckedAfterOneCommand) {
     rig.port.setPortOpen(true);
     const QByteArray info = sim::FrameAnswer({"BD,Logic,V2.10,mg/dl,24h,DMY,20240215,1432,1,0,0,0,LG12345678"}, 1);
     rig.port.script(kInfoCommand, {{{10, info.left(30)}, {70, info.mid(30)}}, {{10, "BD,Logic,V2"}}});
-    EXPECT_EQ(rig.layer.read_info(), info);
+    EXPECT_EQ(rig.layer.read_info().text, info);
     EXPECT_EQ(rig.port.commands, std::vector<std::uint8_t>{kInfoCommand});
-    EXPECT_EQ(rig.layer.read_info(), "BD,Logic,V2"); // the meter fell silent before the end mark
+    const Exchange cut = rig.layer.read_info(); // the meter fell silent before the end mark
+    EXPECT_EQ(cut.text, "BD,Logic,V2");
+    EXPECT_EQ(cut.part, (DownloadPart{0, LinkEnd::MeterSilent}));
     EXPECT_EQ(rig.port.sent(kInfoCommand), 2);
 }
 

@@ -1,6 +1,7 @@
 // The simulator's faults, which the link tests rely on: a simulator that ignored them would make those tests
 // pass without testing anything.
 #include "meter_sim/answer_framing.h"
+#include "meter_sim/output_schedule.h"
 #include "meter_sim/simulated_meter.h"
 #include "meterlink/message_layer.h"
 
@@ -36,6 +37,23 @@ TEST(SimulatedMeter, AppliesItsFaults) {
     Faults silent;
     silent.silent = true;
     EXPECT_TRUE(SimulatedMeter(memory, silent).reply(0xA0).isEmpty());
+    Faults freezing;
+    freezing.muteFrom = 0x84;
+    SimulatedMeter frozen(memory, freezing);
+    EXPECT_FALSE(frozen.reply(0x83).isEmpty());
+    for (const std::uint8_t code : {0x84, 0x83, 0xA0, 0xA2}) EXPECT_TRUE(frozen.reply(code).isEmpty());
+}
+
+TEST(OutputSchedule, SendsTheLateBytesInAWriteOfTheirOwnAfterTheAnswer) {
+    using namespace std::chrono_literals;
+    OutputSchedule schedule({0ns, 4, 5ms, "\r\n", 60ms});
+    const Clock::time_point t0{};
+    schedule.add("answer", t0); // "answ" at 0, "er" at 5 ms
+    schedule.add("next", t0 + 1ms);
+    bool drop = false;
+    EXPECT_EQ(schedule.takeDue(t0 + 64ms, &drop), "answer");
+    EXPECT_EQ(schedule.takeDue(t0 + 65ms, &drop), "\r\n");
+    EXPECT_EQ(schedule.takeDue(t0 + 200ms, &drop), "next\r\n");
 }
 
 } // namespace

@@ -55,9 +55,9 @@ protected:
     Download download() {
         Download d;
         port.clearOutput();
-        d.glucose = layer.read_blocks(kGlucoseBase, {QStringLiteral("Glu"), QStringLiteral("Cntl")}, 4311, 4311);
-        d.markers = layer.read_blocks(kMarkerBase, {QStringLiteral("P")}, 4317, 4313);
-        d.info = layer.read_info();
+        d.glucose = layer.read_blocks(kGlucoseBase, {QStringLiteral("Glu"), QStringLiteral("Cntl")}, 4311, 4311).text;
+        d.markers = layer.read_blocks(kMarkerBase, {QStringLiteral("P")}, 4317, 4313).text;
+        d.info = layer.read_info().text;
         port.setPortOpen(false);
         return d;
     }
@@ -113,12 +113,18 @@ TEST_F(PtyLink, APortHeldByAnotherUserCannotBeOpenedAndTheMeterSurvivesReopening
     }
 }
 
-TEST_F(PtyLink, DownloadsBothSeriesAndTheInformationThroughSplitAndCorruptedAnswers) {
+// The meter's timing, one set of simulator options per case.
+struct MeterTiming {
+    friend void PrintTo(const MeterTiming& t, std::ostream* os) { *os << t.name; }
+    const char* name;
+    QStringList options;
+};
+class PtyDownload : public PtyLink, public testing::WithParamInterface<MeterTiming> {};
+
+TEST_P(PtyDownload, GetsBothSeriesAndTheInformation) {
     const QString memory = kSamples + QStringLiteral("/month_mgdl.mem");
     SimProcess sim;
-    startMeter(sim, {QStringLiteral("--memory"), memory, QStringLiteral("--chunk"), QStringLiteral("97"),
-                     QStringLiteral("--gap"), QStringLiteral("30"), QStringLiteral("--bad-crc"), QStringLiteral("83:2"),
-                     QStringLiteral("--bad-crc"), QStringLiteral("95:1")});
+    startMeter(sim, QStringList{QStringLiteral("--memory"), memory} + GetParam().options);
     ASSERT_EQ(meter_connected(port, services), kTrue);
     const Download got = download();
     const Download want = expected(memory);
@@ -127,6 +133,16 @@ TEST_F(PtyLink, DownloadsBothSeriesAndTheInformationThroughSplitAndCorruptedAnsw
     EXPECT_EQ(got.info, want.info);
     EXPECT_FALSE(port.portOpen());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Meters, PtyDownload,
+    testing::Values(MeterTiming{"SplitAndCorruptedAnswers",
+                                {QStringLiteral("--chunk"), QStringLiteral("97"), QStringLiteral("--gap"),
+                                 QStringLiteral("30"), QStringLiteral("--bad-crc"), QStringLiteral("83:2"),
+                                 QStringLiteral("--bad-crc"), QStringLiteral("95:1")}},
+                    // CR LF in a write of its own 60 ms after each answer.
+                    MeterTiming{"LateCrLf", {QStringLiteral("--late"), QStringLiteral("60:\\r\\n")}}),
+    [](const testing::TestParamInfo<MeterTiming>& info) { return std::string(info.param.name); });
 
 TEST_F(PtyLink, ADroppedLineEndsTheWholeDownloadPromptly) {
     const QString memory = kSamples + QStringLiteral("/month_mgdl.mem");

@@ -105,6 +105,34 @@ TEST_F(BatchProcess, ImportWritesTheFileAndPrintsItsPath) {
     EXPECT_TRUE(test::ReadBytes(machineHive()).contains("\"COM\"=\"3\""));
 }
 
+TEST_F(BatchProcess, AnIncompleteDownloadIsExportedAndEndsWithStatus7) {
+    if (!test::PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
+    const struct {
+        QStringList fault;
+        QByteArray line;
+    } rows[] = {
+        {{QStringLiteral("--bad-crc"), QStringLiteral("85:3")},
+         "Download incomplete: glucose memory ended after 5 of 9 blocks (the next block failed its check three "
+         "times)"},
+        {{QStringLiteral("--mute-from"), QStringLiteral("93")},
+         "Download incomplete: marker memory ended after 3 of 9 blocks (the meter fell silent); information block "
+         "not read"},
+        {{QStringLiteral("--drop"), QStringLiteral("84")},
+         "Download incomplete: glucose memory ended after 4 of 9 blocks (the port vanished); marker memory not "
+         "read; information block not read"},
+    };
+    for (const auto& r : rows) {
+        meterOnCom3(QStringList{QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem")} + r.fault);
+        const Outcome result = run(QStringLiteral("H|42|3|64"));
+        EXPECT_EQ(result.status, 7) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(r.line + '\n')) << result.err.toStdString();
+        const QString path = QString::fromLocal8Bit(result.out.trimmed());
+        EXPECT_TRUE(test::ReadBytes(path).contains("[GLUCOSE]\r\n")) << path.toStdString();
+        QFile::remove(path);
+        sim.stop();
+    }
+}
+
 TEST_F(BatchProcess, FailuresEndWithTheirOwnStatus) {
     if (!test::PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
     const struct {

@@ -21,9 +21,10 @@ public:
         if (duringConnect) duringConnect();
         return answers;
     }
-    int meter_read(MeterRecords& r) override {
+    int meter_read(MeterRecords& r, DownloadReport& d) override {
         if (duringRead) duringRead();
         r = records;
+        d = download;
         return produced;
     }
     QString export_file(const MeterRecords&) override {
@@ -36,6 +37,7 @@ public:
     bool answers = true;
     int produced = 0;
     MeterRecords records;
+    DownloadReport download;
     std::function<void()> duringConnect;
     std::function<void()> duringRead;
 

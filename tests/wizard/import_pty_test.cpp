@@ -58,7 +58,9 @@ protected:
         steps.setClock([] { return QDateTime(QDate(2026, 12, 3), QTime(23, 15, 7)); });
         EXPECT_TRUE(steps.meter_connected());
         MeterRecords records;
-        EXPECT_GT(steps.meter_read(records), 0);
+        DownloadReport report;
+        EXPECT_GT(steps.meter_read(records, report), 0);
+        EXPECT_TRUE(report.complete());
         return steps.export_file(records);
     }
 

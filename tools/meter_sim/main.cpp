@@ -80,6 +80,8 @@ int main(int argc, char* argv[]) {
     if (setup.meterFd < 0) {
         setup.shape.chunk = o.chunk;
         setup.shape.gap = std::chrono::milliseconds(o.gapMs);
+        setup.shape.late = o.late;
+        setup.shape.lateAfter = std::chrono::milliseconds(o.lateMs);
     }
     setup.dropCode = o.dropCode;
     setup.dropBytes = o.dropBytes;

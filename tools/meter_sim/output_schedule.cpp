@@ -6,6 +6,12 @@ namespace bdlogic::sim {
 
 void OutputSchedule::add(const QByteArray& bytes, Clock::time_point start, bool thenDrop) {
     if (bytes.isEmpty()) return;
+    queue(bytes, start, thenDrop);
+    // The late bytes follow the answer's last byte, not the pause after its last chunk.
+    if (!thenDrop && !shape_.late.isEmpty()) queue(shape_.late, queue_.back().due + shape_.lateAfter, false);
+}
+
+void OutputSchedule::queue(const QByteArray& bytes, Clock::time_point start, bool thenDrop) {
     Clock::time_point t = std::max(start, end_);
     const qsizetype chunk = shape_.chunk > 0 ? shape_.chunk : bytes.size();
     for (qsizetype from = 0; from < bytes.size(); from += chunk) {

@@ -15,6 +15,8 @@ struct OutputShape {
     std::chrono::nanoseconds byteTime{0}; // time of one byte on the line; 0 sends at once
     qsizetype chunk = 0;                  // bytes per chunk; 0 sends an answer in one piece
     std::chrono::milliseconds gap{0};     // pause after each chunk
+    QByteArray late;                      // sent after every answer, in a write of its own,
+    std::chrono::milliseconds lateAfter{1}; // this long after the answer's last byte
 };
 
 class OutputSchedule {
@@ -39,6 +41,8 @@ private:
         bool thenDrop = false;
     };
     OutputShape shape_;
+    void queue(const QByteArray& bytes, Clock::time_point start, bool thenDrop);
+
     std::deque<Segment> queue_;
     Clock::time_point end_{};
 };

@@ -83,6 +83,14 @@ ParsedOptions ParseOptions(const QStringList& arguments) {
                                       QStringLiteral("Send these bytes after the end mark of every block "
                                                      "(escapes \\r \\n \\t \\\\ \\xHH)."),
                                       QStringLiteral("text"));
+    const QCommandLineOption late(QStringLiteral("late"),
+                                  QStringLiteral("Send TEXT in a write of its own MS milliseconds (1 or more) after "
+                                                 "every answer (escapes as for --trailing)."),
+                                  QStringLiteral("MS:TEXT"));
+    const QCommandLineOption muteFrom(QStringLiteral("mute-from"),
+                                      QStringLiteral("From the first command CODE (hex) on, answer nothing; the "
+                                                     "line stays open."),
+                                      QStringLiteral("CODE"));
     const QCommandLineOption chunk(QStringLiteral("chunk"), QStringLiteral("Send answers in chunks of N bytes."),
                                    QStringLiteral("N"));
     const QCommandLineOption gap(QStringLiteral("gap"), QStringLiteral("Pause after each chunk."),
@@ -99,7 +107,7 @@ ParsedOptions ParseOptions(const QStringList& arguments) {
     const QCommandLineOption parentWatch(QStringLiteral("parent-watch"),
                                          QStringLiteral("End when standard input closes."));
     p.addOptions({help, memory, replay, forward, device, settings, pace, silent, noise, ignoreWakes, badCrc,
-                  trailing, chunk, gap, drop, log, record, parentWatch});
+                  trailing, late, muteFrom, chunk, gap, drop, log, record, parentWatch});
     if (!p.parse(arguments)) return Refuse(p.errorText());
     if (p.isSet(help)) return {std::nullopt, p.helpText(), 0};
     if (!p.positionalArguments().isEmpty()) return Refuse(QStringLiteral("unexpected argument: ") +
@@ -142,6 +150,19 @@ ParsedOptions ParseOptions(const QStringList& arguments) {
         const auto bytes = Unescape(p.value(trailing));
         if (!bytes) return Refuse(QStringLiteral("bad escape in --trailing"));
         o.faults.trailing = *bytes;
+    }
+    if (p.isSet(late)) {
+        const QString given = p.value(late);
+        const qsizetype colon = given.indexOf(u':');
+        o.lateMs = colon > 0 ? given.left(colon).toInt(&ok) : 0;
+        const auto bytes = Unescape(given.mid(colon + 1));
+        if (colon <= 0 || !ok || o.lateMs < 1 || !bytes || bytes->isEmpty())
+            return Refuse(QStringLiteral("bad --late: ") + given);
+        o.late = *bytes;
+    }
+    if (p.isSet(muteFrom)) {
+        o.faults.muteFrom = ParseCode(p.value(muteFrom));
+        if (!o.faults.muteFrom) return Refuse(QStringLiteral("bad --mute-from: ") + p.value(muteFrom));
     }
     if (p.isSet(drop)) {
         const QStringList parts = p.value(drop).split(u':');

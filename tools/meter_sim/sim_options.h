@@ -24,6 +24,8 @@ struct SimOptions {
     Faults faults;
     qsizetype chunk = 0;
     int gapMs = 0;
+    QByteArray late; // sent in a write of its own lateMs after every answer
+    int lateMs = 0;
     std::optional<std::uint8_t> dropCode;
     std::optional<qsizetype> dropBytes; // how much of that answer goes out before the line drops; half if unset
     QString logPath;                    // commands received; "-" is standard error

@@ -19,7 +19,8 @@ bool InSeries(int code, int base) { return code >= base && code < base + kBlocks
 } // namespace
 
 QByteArray SimulatedMeter::reply(std::uint8_t code) {
-    if (faults_.silent) return {};
+    muted_ = muted_ || faults_.muteFrom == code;
+    if (faults_.silent || muted_) return {};
     if (code == kWake) {
         if (++wakes_ <= faults_.ignoreWakes) return {};
         return faults_.noise ? kNoise : JoinLines(memory_.wake);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace bdlogic::sim {
 
@@ -16,6 +17,7 @@ struct Faults {
     int ignoreWakes = 0;           // the first N wake-ups find the meter asleep
     std::map<int, int> badCrc;     // command code -> how many of its answers carry a wrong check value
     QByteArray trailing;           // bytes sent after the end mark of every block answer
+    std::optional<std::uint8_t> muteFrom; // from the first command with this code on, never answer again
 };
 
 // Replies to commands from a memory file. Commands the meter does not know get no reply.
@@ -30,6 +32,7 @@ private:
     MeterMemory memory_;
     Faults faults_;
     int wakes_ = 0;
+    bool muted_ = false;
 };
 
 // What a command code asks for, for logs: "wake-up", "glucose block 3", "information", "unknown".

@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <vector>
 
 namespace bdlogic::sim {
@@ -109,6 +110,9 @@ bool Session::writeDue(Clock::time_point now) {
 }
 
 int Session::run() {
+    // Log times count from here; this line ties them to the wall clock.
+    const auto epoch = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch());
+    logLine("started at " + QByteArray::number(epoch.count(), 'f', 3) + " s since the epoch");
     for (;;) {
         if (g_stop) return 0;
         Clock::time_point now = Clock::now();
