@@ -134,7 +134,7 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
                   if (hooks_.startUsbCheck)
                       hooks_.startUsbCheck(parameters);
                   else
-                      StartUsbCheck(services_.programDir, parameters);
+                      StartUsbCheck(services_.programDir, parameters, this);
               },
           }) {
     setObjectName(QStringLiteral("zivUVIvodu"));
