@@ -132,7 +132,8 @@ void FrmSetupBDlogic::buildControls() {
     grid->setVerticalSpacing(3);
     label1_[0] =
         MakeLabel(contSetup_, Indexed("Label1", 0), 0, QStringLiteral("Insulin"), QStringLiteral("L5136"));
-    label1_[5] = MakeLabel(contSetup_, Indexed("Label1", 5), 5, QStringLiteral("Insulin"));
+    label1_[5] =
+        MakeLabel(contSetup_, Indexed("Label1", 5), 5, QStringLiteral("Insulin"), QStringLiteral("L454"));
     label1_[6] =
         MakeLabel(contSetup_, Indexed("Label1", 6), 6, QStringLiteral("Insulin"), QStringLiteral("L454"));
     grid->addWidget(label1_[0], 0, 1);

@@ -3,8 +3,8 @@
 #include "program_options.h"
 #include "run_batch_mode.h"
 #include "run_windows.h"
+#include "widget_application.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -24,6 +24,6 @@ int main(int argc, char* argv[]) {
         QCoreApplication app(argc, argv);
         return bdlogic::RunBatchMode(options.arguments);
     }
-    QApplication app(argc, argv);
+    const auto app = bdlogic::OpenWidgetApplication(argc, argv);
     return bdlogic::RunWindows(options.arguments);
 }

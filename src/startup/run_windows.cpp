@@ -33,8 +33,9 @@ int RunWindows(const QString& arguments) {
     startup = std::make_unique<Startup>(
         services,
         [&] {
+            // The application title goes to the message boxes that have no title of their own (WidgetMessageBox),
+            // not to Qt's display name, which Qt would append to every window's title.
             frmMain.showTitle(state.appTitle);
-            if (!state.appTitle.isEmpty()) QApplication::setApplicationDisplayName(state.appTitle);
             steps = std::make_unique<MeterImportSteps>(services);
             ZivUVIvodu::Hooks hooks;
             hooks.iFinished = [&](bool end) { startup->iFinished(end); };

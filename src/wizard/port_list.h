@@ -20,6 +20,8 @@ public:
     void ScanPorts(std::int16_t& highest, std::int16_t remembered);
     // The user changed the tick of `item`: that entry alone stays ticked.
     void ItemCheck(int item);
+    // The user moved the list's current entry.
+    void setCurrent(int item) { current_ = item; }
 
     const std::vector<PortEntry>& entries() const { return entries_; }
     int current() const { return current_; }

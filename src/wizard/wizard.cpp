@@ -1,8 +1,7 @@
 #include "wizard.h"
 
+#include "importfile/profile_paths.h"
 #include "startup/common_code.h"
-
-#include <QFileInfo>
 
 namespace bdlogic {
 
@@ -75,7 +74,7 @@ void Wizard::init() {
     QString help = s_.programDir + PathSeparator() + s_.programName + QStringLiteral(".hlp");
     const QString doubled = QString(PathSeparator()) + PathSeparator();
     ReplaceText(help, doubled, QString(PathSeparator()));
-    if (QFileInfo(help).isFile()) screen_.helpFile = help;
+    if (FileExists(help)) screen_.helpFile = help;
     screen_.helpVisible = true;
 }
 

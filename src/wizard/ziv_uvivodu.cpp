@@ -134,7 +134,7 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
                   if (hooks_.startUsbCheck)
                       hooks_.startUsbCheck(parameters);
                   else
-                      StartUsbCheck(services_.programDir, parameters);
+                      StartUsbCheck(services_.programDir, parameters, this);
               },
           }) {
     setObjectName(QStringLiteral("zivUVIvodu"));
@@ -236,6 +236,10 @@ void ZivUVIvodu::buildSelectCom() {
     layout->addWidget(lbPorts_);
     connect(lbPorts_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (!rendering_) onPortChanged(lbPorts_->row(item));
+    });
+    // The arrow keys and clicks move the current entry; the logic keeps it, so a refresh leaves it there.
+    connect(lbPorts_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!rendering_) wizard_.screen().ports.setCurrent(row);
     });
 
     // Designer text and Tag: the title of the USB cable message.
@@ -543,6 +547,8 @@ void ZivUVIvodu::renderPorts() {
         for (const PortEntry& e : entries) {
             auto* item = new QListWidgetItem(e.text, lbPorts_);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            // Qt draws the box, and lets a click or Space tick it, only for an item that has a check state.
+            item->setCheckState(Qt::Unchecked);
             item->setData(Qt::UserRole, e.itemData);
             const QString device = PortDevice(services_.registry, e.itemData);
             if (!device.isEmpty()) item->setToolTip(device);

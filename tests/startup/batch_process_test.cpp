@@ -3,6 +3,7 @@
 #include "../meterlink/sim_process.h"
 #include "support/test_files.h"
 
+#include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -23,17 +24,20 @@ struct Outcome {
 
 class BatchProcess : public testing::Test {
 protected:
-    QString machineHive() const { return dir.filePath(QStringLiteral("HKEY_LOCAL_MACHINE.reg")); }
-
-    Outcome run(const QString& arguments) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    BatchProcess() {
         env.insert(QStringLiteral("CORVANE_REGISTRY_DIR"), dir.path());
         env.insert(QStringLiteral("CORVANE_LANGUAGE_PATH"), QStringLiteral(BDLOGIC_BUILD_DIR "/lang"));
+    }
+    QString machineHive() const { return dir.filePath(QStringLiteral("HKEY_LOCAL_MACHINE.reg")); }
+
+    // The status is -1 when the program crashed (an abort's signal 6 must not pass for status 6).
+    Outcome run(const QString& arguments, bool batch = true) {
+        QProcess p;
         p.setProcessEnvironment(env);
-        p.start(kProgram, {QStringLiteral("--batch"), arguments});
+        p.start(kProgram, batch ? QStringList{QStringLiteral("--batch"), arguments} : QStringList{arguments});
         EXPECT_TRUE(p.waitForFinished(30000));
-        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+        const int status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        return {status, p.readAllStandardOutput(), p.readAllStandardError()};
     }
 
     // A machine hive that maps COM3 to the simulator serving `memory`, with the import directory and English.
@@ -50,8 +54,35 @@ protected:
     }
 
     QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     test::SimProcess sim;
 };
+
+TEST_F(BatchProcess, WithoutADisplayTheWindowsEndWithStatus6AndNameBatch) {
+    QLocalServer silent; // an X server that takes the connection and never answers
+    silent.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    ASSERT_TRUE(silent.listen(QStringLiteral("/tmp/.X11-unix/X7391")));
+    const struct {
+        const char* name;
+        const char* display;
+        const char* platform;
+    } rows[] = {{"nothing at the display", ":7392", nullptr},
+                {"no display for xcb", nullptr, "xcb"},
+                {"no such platform plugin", ":7392", "nosuch"},
+                {"a display that does not answer", ":7391", nullptr}};
+    for (const auto& r : rows) {
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        if (r.display) env.insert(QStringLiteral("DISPLAY"), QLatin1String(r.display));
+        if (r.platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(r.platform));
+        const Outcome result = run(QStringLiteral("H|17|3|64"), false);
+        EXPECT_EQ(result.status, 6) << r.name;
+        EXPECT_EQ(result.err.count('\n'), 1) << r.name << ": " << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("--batch")) << r.name;
+        EXPECT_TRUE(result.out.isEmpty()) << r.name;
+    }
+    EXPECT_FALSE(QFile::exists(machineHive())); // nothing was saved
+}
 
 TEST_F(BatchProcess, RefusedCommandLinesEndWithStatus2AndWriteNothing) {
     const struct {

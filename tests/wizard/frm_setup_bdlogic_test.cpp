@@ -84,6 +84,12 @@ TEST_F(SetupDialogTest, FirstUseShowsTheDefaultsInsideTheHost) {
     EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin type/Unit"));
 }
 
+TEST_F(SetupDialogTest, InsulinColumnTitleKeepsItsOwnTextWhenItCannotBeBuilt) {
+    w.services.language = LanguagePack::fromText(QStringLiteral("454=Insulin units\n326=Insulin type:\n"));
+    open();
+    EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin units"));
+}
+
 TEST_F(SetupDialogTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) {
     w.backend.putString(Hive::LocalMachine, kModel, "Insulin_Available", "0");
     w.backend.putString(Hive::CurrentUser, kModel, "Type1", "2");

@@ -1,7 +1,10 @@
 // The wizard's logic driven directly, for what the window tests (ziv_uvivodu_test.cpp) do not show.
 #include "fake_import_steps.h"
 #include "support/services_fixture.h"
+#include "support/test_files.h"
 #include "wizard/wizard.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,24 @@ TEST_F(WizardTest, TestPortsZeroPassesEveryPortUnopened) {
     EXPECT_TRUE(steps.probed.empty());
     steps.portOk = false;
     EXPECT_FALSE(z.TestPort(5, 1)); // forced: the setting is not consulted
+}
+
+TEST_F(WizardTest, HelpFileIsTakenOnlyWhenItCanBeRead) {
+    QTemporaryDir dir;
+    w.services.programDir = dir.path();
+    const QString help = dir.filePath(QStringLiteral("bdlogic.hlp"));
+    const auto helpFile = [&] {
+        Wizard z = make();
+        z.init();
+        return z.screen().helpFile;
+    };
+    ASSERT_TRUE(test::WriteBytes(help, "help"));
+    EXPECT_EQ(helpFile(), help);
+    // A file that nobody can open for reading, root included: a write-only kernel attribute.
+    QFile::remove(help);
+    if (!QFile::link(QStringLiteral("/sys/bus/pci/rescan"), help) || !QFileInfo(help).isFile())
+        GTEST_SKIP() << "no write-only kernel attribute here";
+    EXPECT_EQ(helpFile(), QString());
 }
 
 TEST_F(WizardTest, DownloadWithoutRecordsReturnsSilently) {

@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyleOptionViewItem>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -144,19 +146,32 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     EXPECT_EQ(list->item(2)->toolTip(), QStringLiteral("/dev/ttyUSB0")); // the device behind the port
 #endif
 
-    // The user ticks another port, then tries to untick it: exactly one stays ticked.
-    list->item(4)->setCheckState(Qt::Checked);
-    EXPECT_EQ(tickedPorts(), QStringList{"COM:5"});
-    list->item(4)->setCheckState(Qt::Unchecked);
-    EXPECT_EQ(tickedPorts(), QStringList{"COM:5"});
+    // The user clicks the box of COM:5, then clicks it again: it stays the one ticked.
+    const auto clickBox = [list](int row) {
+        QStyleOptionViewItem option;
+        option.initFrom(list);
+        option.rect = list->visualItemRect(list->item(row));
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        const QRect box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
+    };
+    for (int click = 0; click < 2; ++click) {
+        clickBox(4);
+        EXPECT_EQ(tickedPorts(), QStringList{"COM:5"});
+    }
+    // One up with the arrow key, a look at the help, then Space ticks that entry.
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::mouseClick(get<QPushButton>("cmdHelp"), Qt::LeftButton);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(tickedPorts(), QStringList{"COM:4"});
 
-    // A port that cannot be opened: critical box, the port page stays.
+    // The ticked port is tested; one that cannot be opened gives a critical box, the port page stays.
     steps.portOk = false;
     next();
-    ASSERT_EQ(w.messages.shown.size(), 1u);
-    EXPECT_EQ(w.messages.shown[0].text, QStringLiteral("COM:5 ---> T1203"));
-    EXPECT_EQ(w.messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(steps.probed, std::vector<std::int16_t>{5});
+    ASSERT_EQ(w.messages.shown.size(), 2u);
+    EXPECT_EQ(w.messages.shown[1].text, QStringLiteral("COM:4 ---> T1203"));
+    EXPECT_EQ(w.messages.shown[1].icon, MessageIcon::Critical);
+    EXPECT_EQ(steps.probed, std::vector<std::int16_t>{4});
     EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
     EXPECT_EQ(win->wizard().page(), 1);
 
@@ -166,9 +181,9 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     win->render();
     EXPECT_EQ(list->count(), 0);
     next();
-    ASSERT_EQ(w.messages.shown.size(), 2u);
-    EXPECT_EQ(w.messages.shown[1].text, QStringLiteral("T649"));
-    EXPECT_EQ(w.messages.shown[1].icon, MessageIcon::Information);
+    ASSERT_EQ(w.messages.shown.size(), 3u);
+    EXPECT_EQ(w.messages.shown[2].text, QStringLiteral("T649"));
+    EXPECT_EQ(w.messages.shown[2].icon, MessageIcon::Information);
     EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
     EXPECT_EQ(steps.probed.size(), 1u);
 }
