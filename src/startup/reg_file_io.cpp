@@ -9,6 +9,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -152,35 +153,43 @@ bool ReplaceFile(const std::string& target, const std::string& data) {
 
 } // namespace
 
-// The hive as it is now, under a shared lock. A file that cannot be read is an empty hive.
-Document Load(const std::string& file, Hive hive) {
+HiveFile::HiveFile(const std::string& dir, Hive hive, std::chrono::milliseconds lockWait, ReportLine report)
+    : dir_(dir), path_(dir + "/" + HiveName(hive) + ".reg"), hive_(hive), lockWait_(lockWait),
+      report_(std::move(report)) {}
+
+void HiveFile::report(const std::string& reason) {
+    if (std::find(reported_.begin(), reported_.end(), reason) != reported_.end()) return;
+    reported_.push_back(reason);
+    if (report_) report_(path_ + ": " + reason);
+}
+
+// Under a shared lock. A file that cannot be read is an empty hive.
+Document HiveFile::load() {
     std::string bytes;
     {
         // Read unlocked when the lock file cannot be had (no directory yet, read-only): the writers' rename
         // still shows a reader either the old file or the new one.
-        FileLock lock(file + ".lock", LOCK_SH);
-        if (ReadAll(file, bytes) != ReadStatus::Ok) bytes.clear();
+        FileLock lock(path_ + ".lock", LOCK_SH);
+        if (ReadAll(path_, bytes) != ReadStatus::Ok) bytes.clear();
     }
-    return Parse(bytes, hive);
+    return Parse(bytes, hive_);
 }
 
-// Reads the hive under the exclusive lock, lets `change` edit it and writes it back when it changed. False when
-// the file could not be read or written.
-bool Modify(const std::string& dir, const std::string& file, Hive hive,
-            const std::function<bool(Document&)>& change) {
-    if (!MakeDirectories(dir)) return false;
-    FileLock lock(file + ".lock", LOCK_EX);
+// Reads the hive under the exclusive lock, lets `change` edit it and writes it back when it changed.
+bool HiveFile::modify(const std::function<bool(Document&)>& change) {
+    if (!MakeDirectories(dir_)) return false;
+    FileLock lock(path_ + ".lock", LOCK_EX);
     if (!lock.locked()) return false;
     std::string bytes;
-    if (ReadAll(file, bytes) == ReadStatus::Failed) return false;
-    Document doc = Parse(bytes, hive);
+    if (ReadAll(path_, bytes) == ReadStatus::Failed) return false;
+    Document doc = Parse(bytes, hive_);
     if (!doc.header) { // before the change, which then sees the blank line after it
         doc.header = std::string(kHeader5);
         doc.preamble.insert(doc.preamble.begin(), std::string());
     }
     if (!change(doc)) return true;
     const std::string out = Serialize(doc);
-    return out == bytes || ReplaceFile(file, out);
+    return out == bytes || ReplaceFile(path_, out);
 }
 
 } // namespace bdlogic::regfile

@@ -3,15 +3,40 @@
 
 #include "reg_document.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Internal to the file store (reg_*.cpp).
 namespace bdlogic::regfile {
 
-Document Load(const std::string& file, Hive hive);
-// `change` returns whether it changed the document; the file is rewritten only then.
-bool Modify(const std::string& dir, const std::string& file, Hive hive,
-            const std::function<bool(Document&)>& change);
+// Takes one line for a person: "<file>: <reason>".
+using ReportLine = std::function<void(const std::string& line)>;
+
+// One hive file. A problem that makes a read see an empty hive, or a write fail, is reported once per reason.
+class HiveFile {
+public:
+    HiveFile(const std::string& dir, Hive hive, std::chrono::milliseconds lockWait, ReportLine report);
+
+    const std::string& path() const { return path_; }
+    Hive hive() const { return hive_; }
+
+    // The hive as it is now; an empty one when the file is missing or cannot be read.
+    Document load();
+    // `change` returns whether it changed the document; the file is rewritten only then. False when the file
+    // could not be read or written.
+    bool modify(const std::function<bool(Document&)>& change);
+
+private:
+    void report(const std::string& reason);
+
+    std::string dir_;
+    std::string path_;
+    Hive hive_;
+    std::chrono::milliseconds lockWait_;
+    ReportLine report_;
+    std::vector<std::string> reported_;
+};
 
 } // namespace bdlogic::regfile

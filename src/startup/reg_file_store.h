@@ -47,15 +47,33 @@
 
 #include "registry_backend.h"
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace bdlogic {
 
+namespace regfile {
+class HiveFile;
+}
+
+struct RegFileStoreOptions {
+    // How long a read or a write waits for a hive's lock.
+    std::chrono::milliseconds lockWait{10000};
+    // Takes each line "<hive file>: <reason>" about a hive that could not be read or written, once per file and
+    // reason; standard error when not set.
+    std::function<void(const std::string& line)> report;
+};
+
 class RegFileStore : public reg::Backend {
 public:
     // `directory` holds the two hive files; it is created (with missing parents) on the first write.
-    explicit RegFileStore(std::string directory);
+    explicit RegFileStore(std::string directory, RegFileStoreOptions options = {});
+    ~RegFileStore() override;
+    RegFileStore(const RegFileStore&) = delete;
+    RegFileStore& operator=(const RegFileStore&) = delete;
 
     bool keyExists(reg::Hive hive, const std::string& path) override;
     std::optional<reg::Value> queryValue(reg::Hive hive, const std::string& path, const std::string& name) override;
@@ -74,7 +92,11 @@ public:
     static std::string defaultDirectory();
 
 private:
+    regfile::HiveFile& file(reg::Hive hive);
+
     std::string directory_;
+    std::unique_ptr<regfile::HiveFile> machine_;
+    std::unique_ptr<regfile::HiveFile> user_;
 };
 
 } // namespace bdlogic
