@@ -148,7 +148,7 @@ static bool EndsWithBackslash(std::string_view s) {
     return !s.empty() && s.back() == '\\';
 }
 
-Document Parse(const std::string& bytes, Hive hive) {
+std::optional<Document> Parse(const std::string& bytes, Hive hive) {
     Document doc;
     doc.hive = hive;
     std::string text;
@@ -181,18 +181,16 @@ Document Parse(const std::string& bytes, Hive hive) {
         pos = nl + 1;
     }
 
-    size_t i = 0;
+    // The header line, after blank lines if any; a file of blank lines alone is an empty hive.
     size_t first = 0;
     while (first < lines.size() && Trim(lines[first]).empty()) ++first;
-    if (first < lines.size()) {
-        const std::string_view t = Trim(lines[first]);
-        if (t == kHeader5 || t == kHeader4) {
-            doc.dialect = t == kHeader4 ? Dialect::V4 : Dialect::V5;
-            doc.leading.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
-            doc.header = lines[first];
-            i = first + 1;
-        }
-    }
+    doc.leading.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
+    if (first == lines.size()) return doc;
+    const std::string_view header = Trim(lines[first]);
+    if (header != kHeader5 && header != kHeader4) return std::nullopt;
+    doc.dialect = header == kHeader4 ? Dialect::V4 : Dialect::V5;
+    doc.header = lines[first];
+    size_t i = first + 1;
     while (i < lines.size()) {
         const std::string& line = lines[i];
         const std::string_view t = Trim(line);

@@ -59,14 +59,16 @@ struct Document {
     Encoding encoding = Encoding::Utf8;
     Dialect dialect = Dialect::V5;
     std::string eol = "\n";
-    std::vector<std::string> leading; // blank lines before the header
+    std::vector<std::string> leading; // blank lines before the header (or all of an empty hive)
     std::optional<std::string> header;
     std::vector<std::string> preamble; // lines between the header and the first key line
     std::vector<Block> blocks;
     std::string oddTail; // a last odd byte of a UTF-16 file, put back as it was
 };
 
-Document Parse(const std::string& bytes, Hive hive);
+// Nothing when the bytes are not a hive: neither empty (blank lines at most) nor starting with a header line, in
+// UTF-8 or in UTF-16LE with byte order mark.
+std::optional<Document> Parse(const std::string& bytes, Hive hive);
 std::string Serialize(const Document& doc);
 
 bool KeyListed(const Document& doc, const std::vector<std::string>& folded);

@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <utility>
 
 namespace bdlogic::regfile {
@@ -23,17 +25,31 @@ namespace {
 // Hive files are small; anything beyond this is not one and is not read into memory.
 constexpr off_t kMaxFileSize = 256 * 1024 * 1024;
 
+// What a person reads after the file's name when a hive cannot be read.
+constexpr const char* kReadAsEmpty = "; read as empty, left as it is";
 
-enum class ReadStatus { Ok, Missing, Failed };
+std::string SystemReason(int error) {
+    return std::string(" (") + std::strerror(error) + ")";
+}
 
-ReadStatus ReadAll(const std::string& path, std::string& out) {
+// The whole file into `out`. False when there is a file that cannot be read, with the reason why; a missing
+// file is read as empty.
+bool ReadAll(const std::string& path, std::string& out, std::string& reason) {
     out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
+    // Not blocking, so that a FIFO in the hive's place cannot hold the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return true;
+        reason = "cannot be read" + SystemReason(errno);
+        return false;
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+        reason = S_ISDIR(st.st_mode)    ? "is a directory"
+                 : !S_ISREG(st.st_mode) ? "is not a regular file"
+                                        : "is too large for a registry file";
         ::close(fd);
-        return ReadStatus::Failed;
+        return false;
     }
     out.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
@@ -41,15 +57,29 @@ ReadStatus ReadAll(const std::string& path, std::string& out) {
         const ssize_t r = ::read(fd, buf, sizeof buf);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 || out.size() + static_cast<size_t>(r) > static_cast<size_t>(kMaxFileSize)) {
+            reason = r < 0 ? "cannot be read" + SystemReason(errno) : "is too large for a registry file";
             ::close(fd);
             out.clear();
-            return ReadStatus::Failed;
+            return false;
         }
         if (r == 0) break;
         out.append(buf, static_cast<size_t>(r));
     }
     ::close(fd);
-    return ReadStatus::Ok;
+    return true;
+}
+
+// The hive in the file, its bytes in `bytes`; nothing, with the reason why, when it cannot be read as one.
+std::optional<Document> ReadHive(const std::string& path, Hive hive, std::string& bytes,
+                                 std::string& reason) {
+    if (!ReadAll(path, bytes, reason)) return std::nullopt;
+    auto doc = Parse(bytes, hive);
+    if (!doc) {
+        reason = std::string("not a registry file in a form this program reads (UTF-8, or UTF-16LE with byte "
+                             "order mark, starting with \"") +
+                 std::string(kHeader5) + "\" or \"" + std::string(kHeader4) + "\")";
+    }
+    return doc;
 }
 
 bool WriteAll(int fd, const std::string& data) {
@@ -166,13 +196,19 @@ void HiveFile::report(const std::string& reason) {
 // Under a shared lock. A file that cannot be read is an empty hive.
 Document HiveFile::load() {
     std::string bytes;
+    std::string reason;
+    std::optional<Document> doc;
     {
         // Read unlocked when the lock file cannot be had (no directory yet, read-only): the writers' rename
         // still shows a reader either the old file or the new one.
         FileLock lock(path_ + ".lock", LOCK_SH);
-        if (ReadAll(path_, bytes) != ReadStatus::Ok) bytes.clear();
+        doc = ReadHive(path_, hive_, bytes, reason);
     }
-    return Parse(bytes, hive_);
+    if (doc) return std::move(*doc);
+    report(reason + kReadAsEmpty);
+    Document empty;
+    empty.hive = hive_;
+    return empty;
 }
 
 // Reads the hive under the exclusive lock, lets `change` edit it and writes it back when it changed.
@@ -181,14 +217,18 @@ bool HiveFile::modify(const std::function<bool(Document&)>& change) {
     FileLock lock(path_ + ".lock", LOCK_EX);
     if (!lock.locked()) return false;
     std::string bytes;
-    if (ReadAll(path_, bytes) == ReadStatus::Failed) return false;
-    Document doc = Parse(bytes, hive_);
-    if (!doc.header) { // before the change, which then sees the blank line after it
-        doc.header = std::string(kHeader5);
-        doc.preamble.insert(doc.preamble.begin(), std::string());
+    std::string reason;
+    std::optional<Document> doc = ReadHive(path_, hive_, bytes, reason);
+    if (!doc) {
+        report(reason + kReadAsEmpty);
+        return false;
     }
-    if (!change(doc)) return true;
-    const std::string out = Serialize(doc);
+    if (!doc->header) { // before the change, which then sees the blank line after it
+        doc->header = std::string(kHeader5);
+        doc->preamble.insert(doc->preamble.begin(), std::string());
+    }
+    if (!change(*doc)) return true;
+    const std::string out = Serialize(*doc);
     return out == bytes || ReplaceFile(path_, out);
 }
 

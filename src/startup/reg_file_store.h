@@ -38,9 +38,13 @@
 // - A key line that cannot be read, a deletion key "[-HKEY...]" and a key of another root start an opaque
 //   block: that line and everything up to the next good key line are kept verbatim and are invisible to reads,
 //   so a broken key line never lends its values to the key before it.
-// - A file without a header line is read as 5.00; the header and a blank line are put in front of it on the
-//   next write. A file that cannot be read (permissions, not a file) reads as an empty hive and refuses writes,
-//   so it is never replaced by an empty one.
+// - A missing file, or one of blank lines alone, is an empty hive; the first write gives it the 5.00 header and a
+//   blank line. A file that is not a hive in one of the forms above (no header line: another encoding, binary
+//   data, other text) or that cannot be read (permissions, a directory) reads as an empty hive and is never
+//   written, so it is never replaced by one.
+//
+// Problems are reported, once per file and reason, as one line "<hive file>: <reason>" (standard error unless
+// the options name another place).
 //
 // Standard library and POSIX only; not built on Windows, where registry_win32.cpp serves the real registry.
 #pragma once

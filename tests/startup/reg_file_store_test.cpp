@@ -11,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -127,7 +129,8 @@ protected:
     }
 
     QTemporaryDir tmp_;
-    RegFileStore store_{tmp_.path().toStdString() + "/registry"};
+    std::vector<std::string> told_; // the lines the store reported
+    RegFileStore store_{dir(), {std::chrono::milliseconds(30), [this](const std::string& l) { told_.push_back(l); }}};
 };
 
 TEST_F(RegFileStoreTest, ReadsEveryFormOfValue) {
@@ -244,6 +247,57 @@ TEST_F(RegFileStoreTest, KeepsMalformedLinesWhereTheyAreAndIgnoresThemOnReading)
     ASSERT_TRUE(store_.setValue(LM, kModel, "COM", Sz("4")));
     ASSERT_EQ(store_.createKey(LM, "SOFTWARE\\Corvane\\H\\modules\\Other", ""), CreateResult::Created);
     ExpectGolden(contents(), "malformed.expected.reg");
+}
+
+TEST_F(RegFileStoreTest, AFileThatIsNoHiveIsReadAsEmptyNeverWrittenAndNamedOnce) {
+    const std::string hive = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kHost +
+                             "]\r\n\"ImportDir\"=\"x\"\r\n";
+    std::string le = ToUtf16le(hive).substr(2), be = "\xFE\xFF";
+    for (size_t i = 0; i + 1 < le.size(); i += 2) be += std::string{le[i + 1], le[i]};
+    const std::string notHive = "not a registry file in a form this program reads";
+    const struct {
+        const char* name;
+        std::function<void()> install;
+        std::string reason;
+    } rows[] = {
+        {"UTF-16BE", [&] { Install(be); }, notHive},
+        {"UTF-16LE without BOM", [&] { Install(le); }, notHive},
+        {"binary", [&] { Install(std::string("\x7F" "ELF\x02\x01\x01\0\0\n[", 11)); }, notHive},
+        {"no header", [&] { Install(hive.substr(hive.find('['))); }, notHive},
+        {"a directory", [&] { fs::create_directories(file()); }, "is a directory"},
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(file().c_str(), 0666), 0); }, "is not a regular file"},
+        {"unreadable",
+         [&] {
+             Install(hive);
+             fs::permissions(file(), fs::perms::none);
+         },
+         "cannot be read (Permission denied)"},
+    };
+    fs::permissions(tmp_.path().toStdString(), fs::perms::all); // passable for the unprivileged child
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+        fs::permissions(dir(), fs::perms::all);
+        r.install();
+        const std::string before = fs::is_regular_file(file()) ? contents() : "";
+        const auto check = [&] {
+            std::vector<std::string> told;
+            RegFileStore store(dir(), {std::chrono::milliseconds(30), [&](const std::string& l) { told.push_back(l); }});
+            EXPECT_FALSE(store.queryValue(LM, kHost, "ImportDir").has_value());
+            EXPECT_FALSE(store.keyExists(LM, kHost));
+            EXPECT_EQ(store.createKey(LM, kHost, ""), CreateResult::Failed);
+            EXPECT_FALSE(store.setValue(LM, kHost, "ImportDir", Sz("y")));
+            EXPECT_EQ(told.size(), 1u);
+            for (const auto& line : told) EXPECT_EQ(line.rfind(file() + ": " + r.reason, 0), 0u) << line;
+            return !HasFailure();
+        };
+        EXPECT_TRUE(RunUnprivileged(check));
+        if (fs::is_regular_file(file())) {
+            EXPECT_EQ(contents(), before);
+        }
+        EXPECT_TRUE(Strays().empty());
+    }
 }
 
 TEST_F(RegFileStoreTest, AWriteIntoAReadOnlyDirectoryFailsQuietlyAndLeavesTheFile) {
