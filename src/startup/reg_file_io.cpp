@@ -4,6 +4,7 @@
 #include "reg_file_io.h"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -28,8 +29,10 @@ constexpr off_t kMaxFileSize = 256 * 1024 * 1024;
 // What a person reads after the file's name when a hive cannot be read.
 constexpr const char* kReadAsEmpty = "; read as empty, left as it is";
 
-std::string SystemReason(int error) {
-    return std::string(" (") + std::strerror(error) + ")";
+// The system's words for an error, in English whatever the locale: the language pack may be what failed.
+std::string Says(int error) {
+    static const locale_t english = ::newlocale(LC_ALL_MASK, "C", nullptr);
+    return english ? ::strerror_l(error, english) : "error " + std::to_string(error);
 }
 
 // The whole file into `out`. False when there is a file that cannot be read, with the reason why; a missing
@@ -40,7 +43,7 @@ bool ReadAll(const std::string& path, std::string& out, std::string& reason) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return true;
-        reason = "cannot be read" + SystemReason(errno);
+        reason = "cannot be read (" + Says(errno) + ")";
         return false;
     }
     struct stat st {};
@@ -57,7 +60,7 @@ bool ReadAll(const std::string& path, std::string& out, std::string& reason) {
         const ssize_t r = ::read(fd, buf, sizeof buf);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 || out.size() + static_cast<size_t>(r) > static_cast<size_t>(kMaxFileSize)) {
-            reason = r < 0 ? "cannot be read" + SystemReason(errno) : "is too large for a registry file";
+            reason = r < 0 ? "cannot be read (" + Says(errno) + ")" : "is too large for a registry file";
             ::close(fd);
             out.clear();
             return false;
@@ -93,16 +96,18 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
-bool MakeDirectories(const std::string& dir) {
+// 0, or the error that kept the directory from being made.
+int MakeDirectories(const std::string& dir) {
     struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
     for (size_t pos = 1; pos <= dir.size(); ++pos) {
         if (pos != dir.size() && dir[pos] != '/') continue;
         const std::string part = dir.substr(0, pos);
         if (::mkdir(part.c_str(), 0777) == 0 || errno == EEXIST) continue;
-        if (::stat(part.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false; // else a parent we may not write
+        const int error = errno;
+        if (::stat(part.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return error; // else a parent we may not write
     }
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return 0;
 }
 
 std::string DirectoryOf(const std::string& file) {
@@ -118,12 +123,16 @@ class FileLock {
 public:
     FileLock(const std::string& path, int operation) {
         fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd_ < 0) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) {
+            error_ = errno;
+            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        }
         if (fd_ < 0) return;
         int r;
         do r = ::flock(fd_, operation);
         while (r != 0 && errno == EINTR);
         if (r != 0) {
+            error_ = errno;
             ::close(fd_);
             fd_ = -1;
         }
@@ -134,14 +143,17 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     bool locked() const { return fd_ >= 0; }
+    // Why the lock is not held.
+    int error() const { return error_; }
 
 private:
     int fd_ = -1;
+    int error_ = 0;
 };
 
 // Replaces `target` by a file holding `data`: temporary file in the same directory, fsync, rename, fsync of the
-// directory. The hive's permissions are kept.
-bool ReplaceFile(const std::string& target, const std::string& data) {
+// directory. The hive's permissions are kept. Returns 0, or the error that stopped it.
+int ReplaceFile(const std::string& target, const std::string& data) {
     std::string real = target;
     struct stat lst {};
     if (::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
@@ -159,9 +171,9 @@ bool ReplaceFile(const std::string& target, const std::string& data) {
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         tmp = dir + "/." + base + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+        if (fd < 0 && errno != EEXIST) return errno;
     }
-    if (fd < 0) return false;
+    if (fd < 0) return EEXIST;
 
     struct stat st {};
     bool ok = true;
@@ -170,15 +182,24 @@ bool ReplaceFile(const std::string& target, const std::string& data) {
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(tmp.c_str(), real.c_str()) == 0;
     if (!ok) {
+        const int error = errno != 0 ? errno : EIO; // WriteAll leaves ENOSPC, EIO and the like
         ::unlink(tmp.c_str());
-        return false;
+        return error;
     }
     const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
-    return true;
+    return 0;
+}
+
+// A file without write permission, which the rename would replace all the same (always so for root): honoured
+// as the read-only mark it is on Windows.
+bool ReadOnly(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false; // no file yet
+    return (st.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
 } // namespace
@@ -213,9 +234,13 @@ Document HiveFile::load() {
 
 // Reads the hive under the exclusive lock, lets `change` edit it and writes it back when it changed.
 bool HiveFile::modify(const std::function<bool(Document&)>& change) {
-    if (!MakeDirectories(dir_)) return false;
+    const auto fail = [this](const std::string& reason) {
+        report(reason + "; not changed");
+        return false;
+    };
+    if (const int error = MakeDirectories(dir_)) return fail("cannot be written (directory: " + Says(error) + ")");
     FileLock lock(path_ + ".lock", LOCK_EX);
-    if (!lock.locked()) return false;
+    if (!lock.locked()) return fail("cannot be written (lock file: " + Says(lock.error()) + ")");
     std::string bytes;
     std::string reason;
     std::optional<Document> doc = ReadHive(path_, hive_, bytes, reason);
@@ -229,7 +254,10 @@ bool HiveFile::modify(const std::function<bool(Document&)>& change) {
     }
     if (!change(*doc)) return true;
     const std::string out = Serialize(*doc);
-    return out == bytes || ReplaceFile(path_, out);
+    if (out == bytes) return true;
+    if (ReadOnly(path_)) return fail("is read-only");
+    if (const int error = ReplaceFile(path_, out)) return fail("cannot be written (" + Says(error) + ")");
+    return true;
 }
 
 } // namespace bdlogic::regfile

@@ -42,6 +42,8 @@
 //   blank line. A file that is not a hive in one of the forms above (no header line: another encoding, binary
 //   data, other text) or that cannot be read (permissions, a directory) reads as an empty hive and is never
 //   written, so it is never replaced by one.
+// - A write to a file without write permission fails and leaves it as it is, as on Windows (the rename would
+//   replace it, and root ignores the mode anyway).
 //
 // Problems are reported, once per file and reason, as one line "<hive file>: <reason>" (standard error unless
 // the options name another place).

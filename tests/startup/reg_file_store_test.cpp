@@ -300,34 +300,50 @@ TEST_F(RegFileStoreTest, AFileThatIsNoHiveIsReadAsEmptyNeverWrittenAndNamedOnce)
     }
 }
 
-TEST_F(RegFileStoreTest, AWriteIntoAReadOnlyDirectoryFailsQuietlyAndLeavesTheFile) {
-    InstallData("all_types.reg");
-    const std::string before = contents();
-    // The temporary directory must be passable for the unprivileged child; the hive directory is read-only.
-    fs::permissions(tmp_.path().toStdString(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-    fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                fs::perms::others_read);
-    fs::permissions(dir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    auto check = [this] {
-        RegFileStore store(dir());
-        bool ok = !store.setValue(LM, kHost, "ImportDir", Sz("elsewhere"));
-        ok = ok && store.createKey(LM, "SOFTWARE\\New", "") == CreateResult::Failed;
-        ok = ok && store.setValue(LM, kHost, "Count", Dword(10)); // as it is: needs no write
-        const auto v = store.queryValue(LM, kHost, "ImportDir");
-        return ok && v && v->data == Sz("C:\\Corvane\\Import\\").data;
+TEST_F(RegFileStoreTest, AWriteThatCannotBeDoneLeavesTheFileAndSaysWhyOnce) {
+    using fs::perms;
+    const auto readOnly = [](const std::string& path) {
+        fs::permissions(path, perms::owner_write | perms::group_write | perms::others_write, fs::perm_options::remove);
     };
-    // Without a lock file (it cannot be created), then with one (the temporary file cannot be created).
-    EXPECT_TRUE(RunUnprivileged(check));
-    EXPECT_EQ(contents(), before);
-    fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::add);
-    Write(file() + ".lock", "");
-    fs::permissions(file() + ".lock", fs::perms::all);
-    fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::remove);
-    EXPECT_TRUE(RunUnprivileged(check));
-    EXPECT_EQ(contents(), before);
-    EXPECT_TRUE(Strays().empty());
-    fs::permissions(dir(), fs::perms::owner_all);
+    const struct {
+        const char* name;
+        std::function<void()> setUp;
+        std::string reason;
+    } rows[] = {
+        {"read-only file", [&] { readOnly(file()); }, "is read-only"},
+        {"read-only directory", [&] { readOnly(dir()); }, "cannot be written (lock file: Permission denied)"},
+        {"read-only directory with a lock file",
+         [&] {
+             Write(file() + ".lock", "");
+             readOnly(dir());
+         },
+         "cannot be written (Permission denied)"},
+    };
+    fs::permissions(tmp_.path().toStdString(), perms::all); // passable for the unprivileged child
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(dir());
+        InstallData("all_types.reg");
+        fs::permissions(dir(), perms::all);
+        fs::permissions(file(), perms::all);
+        r.setUp();
+        const std::string before = contents();
+        const auto check = [&] {
+            std::vector<std::string> told;
+            RegFileStore store(dir(), {std::chrono::milliseconds(30), [&](const std::string& l) { told.push_back(l); }});
+            EXPECT_FALSE(store.setValue(LM, kHost, "ImportDir", Sz("elsewhere")));
+            EXPECT_FALSE(store.setValue(LM, kHost, "ImportDir", Sz("elsewhere")));
+            EXPECT_EQ(store.createKey(LM, "SOFTWARE\\New", ""), CreateResult::Failed);
+            EXPECT_TRUE(store.setValue(LM, kHost, "Count", Dword(10))); // as it is: needs no write
+            ExpectValue(kHost, "ImportDir", Sz("C:\\Corvane\\Import\\"));
+            EXPECT_EQ(told, std::vector<std::string>{file() + ": " + r.reason + "; not changed"});
+            return !HasFailure();
+        };
+        EXPECT_TRUE(RunUnprivileged(check));
+        EXPECT_EQ(contents(), before);
+        EXPECT_TRUE(Strays().empty());
+        fs::permissions(dir(), perms::all);
+    }
 }
 
 TEST_F(RegFileStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
