@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace bdlogic::regfile {
@@ -117,22 +118,21 @@ std::string DirectoryOf(const std::string& file) {
     return file.substr(0, slash);
 }
 
-// flock on the hive's lock file, held until destruction. Opened read-write and created when possible; a lock
-// file that cannot be written is still locked through a read-only descriptor.
+// flock on the hive's lock file, held until destruction, waited for at most a given time. Opened read-write and
+// created when possible; a lock file that cannot be written is still locked through a read-only descriptor.
 class FileLock {
 public:
-    FileLock(const std::string& path, int operation) {
+    enum class State { Locked, TimedOut, Failed };
+
+    FileLock(const std::string& path, int operation, std::chrono::milliseconds wait) {
         fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ < 0) {
             error_ = errno;
             fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         }
         if (fd_ < 0) return;
-        int r;
-        do r = ::flock(fd_, operation);
-        while (r != 0 && errno == EINTR);
-        if (r != 0) {
-            error_ = errno;
+        state_ = Acquire(operation, wait);
+        if (state_ != State::Locked) {
             ::close(fd_);
             fd_ = -1;
         }
@@ -142,14 +142,40 @@ public:
     }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
-    bool locked() const { return fd_ >= 0; }
-    // Why the lock is not held.
+    State state() const { return state_; }
+    // Why the lock could not be had (State::Failed).
     int error() const { return error_; }
 
 private:
+    // flock cannot wait for a limited time, so it is asked again and again, with growing pauses.
+    State Acquire(int operation, std::chrono::milliseconds wait) {
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + wait;
+        milliseconds pause(1);
+        for (;;) {
+            if (::flock(fd_, operation | LOCK_NB) == 0) return State::Locked;
+            if (errno == EINTR) continue;
+            if (errno != EWOULDBLOCK) {
+                error_ = errno;
+                return State::Failed;
+            }
+            const auto left = deadline - steady_clock::now();
+            if (left <= steady_clock::duration::zero()) return State::TimedOut;
+            std::this_thread::sleep_for(std::min<steady_clock::duration>(pause, left));
+            pause = std::min(pause * 2, milliseconds(50));
+        }
+    }
+
     int fd_ = -1;
+    State state_ = State::Failed;
     int error_ = 0;
 };
+
+// "10 s", "30 ms".
+std::string Duration(std::chrono::milliseconds t) {
+    const auto ms = t.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
 
 // Replaces `target` by a file holding `data`: temporary file in the same directory, fsync, rename, fsync of the
 // directory. The hive's permissions are kept. Returns 0, or the error that stopped it.
@@ -214,15 +240,22 @@ void HiveFile::report(const std::string& reason) {
     if (report_) report_(path_ + ": " + reason);
 }
 
+// The time to wait for the lock: none while it is known to be held for longer (a run reads a hive many times).
+std::chrono::milliseconds HiveFile::lockWait() const {
+    return lockBusy_ ? std::chrono::milliseconds(0) : lockWait_;
+}
+
 // Under a shared lock. A file that cannot be read is an empty hive.
 Document HiveFile::load() {
     std::string bytes;
     std::string reason;
     std::optional<Document> doc;
     {
-        // Read unlocked when the lock file cannot be had (no directory yet, read-only): the writers' rename
-        // still shows a reader either the old file or the new one.
-        FileLock lock(path_ + ".lock", LOCK_SH);
+        // Read unlocked when the lock file cannot be had (no directory yet, read-only) or another program holds
+        // the lock too long: the writers' rename still shows a reader either the old file or the new one.
+        FileLock lock(path_ + ".lock", LOCK_SH, lockWait());
+        lockBusy_ = lock.state() == FileLock::State::TimedOut;
+        if (lockBusy_) report("its lock was not granted within " + Duration(lockWait_) + "; read without it");
         doc = ReadHive(path_, hive_, bytes, reason);
     }
     if (doc) return std::move(*doc);
@@ -239,8 +272,11 @@ bool HiveFile::modify(const std::function<bool(Document&)>& change) {
         return false;
     };
     if (const int error = MakeDirectories(dir_)) return fail("cannot be written (directory: " + Says(error) + ")");
-    FileLock lock(path_ + ".lock", LOCK_EX);
-    if (!lock.locked()) return fail("cannot be written (lock file: " + Says(lock.error()) + ")");
+    FileLock lock(path_ + ".lock", LOCK_EX, lockWait());
+    lockBusy_ = lock.state() == FileLock::State::TimedOut;
+    if (lockBusy_) return fail("its lock was not granted within " + Duration(lockWait_));
+    if (lock.state() != FileLock::State::Locked)
+        return fail("cannot be written (lock file: " + Says(lock.error()) + ")");
     std::string bytes;
     std::string reason;
     std::optional<Document> doc = ReadHive(path_, hive_, bytes, reason);

@@ -30,11 +30,13 @@ public:
 
 private:
     void report(const std::string& reason);
+    std::chrono::milliseconds lockWait() const;
 
     std::string dir_;
     std::string path_;
     Hive hive_;
     std::chrono::milliseconds lockWait_;
+    bool lockBusy_ = false; // the last wait for the lock timed out
     ReportLine report_;
     std::vector<std::string> reported_;
 };

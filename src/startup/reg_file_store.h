@@ -19,6 +19,8 @@
 //   fsync it and rename it over the hive file (then fsync the directory). A reader therefore sees the old file
 //   or the new one, never half of one, and two writers never lose each other's values. A hive file that is a
 //   symbolic link is replaced at its target.
+// - The lock is waited for at most `lockWait` (10 s): then a write fails, leaving the file, and a read goes on
+//   without it. While the lock stays held no operation waits again, so a host that keeps it costs one wait.
 // - A write changes only what it must: every line it does not touch is written back byte for byte (in the
 //   file's own encoding, BOM, header and dialect; line ends become the file's first line end throughout). A
 //   changed value is rewritten in place (keeping its name's case); a value that already holds the data is not

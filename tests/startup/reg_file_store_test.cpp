@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -305,19 +307,29 @@ TEST_F(RegFileStoreTest, AWriteThatCannotBeDoneLeavesTheFileAndSaysWhyOnce) {
     const auto readOnly = [](const std::string& path) {
         fs::permissions(path, perms::owner_write | perms::group_write | perms::others_write, fs::perm_options::remove);
     };
+    int held = -1; // a lock file descriptor that another program holds
+    const std::string busy = "its lock was not granted within 30 ms; ";
     const struct {
         const char* name;
         std::function<void()> setUp;
-        std::string reason;
+        std::vector<std::string> told;
     } rows[] = {
-        {"read-only file", [&] { readOnly(file()); }, "is read-only"},
-        {"read-only directory", [&] { readOnly(dir()); }, "cannot be written (lock file: Permission denied)"},
+        {"read-only file", [&] { readOnly(file()); }, {"is read-only; not changed"}},
+        {"read-only directory",
+         [&] { readOnly(dir()); },
+         {"cannot be written (lock file: Permission denied); not changed"}},
         {"read-only directory with a lock file",
          [&] {
              Write(file() + ".lock", "");
              readOnly(dir());
          },
-         "cannot be written (Permission denied)"},
+         {"cannot be written (Permission denied); not changed"}},
+        {"lock held by another program",
+         [&] {
+             held = ::open((file() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+             ASSERT_EQ(::flock(held, LOCK_EX), 0);
+         },
+         {busy + "read without it", busy + "not changed"}},
     };
     fs::permissions(tmp_.path().toStdString(), perms::all); // passable for the unprivileged child
     for (const auto& r : rows) {
@@ -328,7 +340,7 @@ TEST_F(RegFileStoreTest, AWriteThatCannotBeDoneLeavesTheFileAndSaysWhyOnce) {
         fs::permissions(file(), perms::all);
         r.setUp();
         const std::string before = contents();
-        const auto check = [&] {
+        const auto check = [&]() -> bool {
             std::vector<std::string> told;
             RegFileStore store(dir(), {std::chrono::milliseconds(30), [&](const std::string& l) { told.push_back(l); }});
             EXPECT_FALSE(store.setValue(LM, kHost, "ImportDir", Sz("elsewhere")));
@@ -336,13 +348,17 @@ TEST_F(RegFileStoreTest, AWriteThatCannotBeDoneLeavesTheFileAndSaysWhyOnce) {
             EXPECT_EQ(store.createKey(LM, "SOFTWARE\\New", ""), CreateResult::Failed);
             EXPECT_TRUE(store.setValue(LM, kHost, "Count", Dword(10))); // as it is: needs no write
             ExpectValue(kHost, "ImportDir", Sz("C:\\Corvane\\Import\\"));
-            EXPECT_EQ(told, std::vector<std::string>{file() + ": " + r.reason + "; not changed"});
+            std::vector<std::string> want;
+            for (const auto& reason : r.told) want.push_back(file() + ": " + reason);
+            EXPECT_EQ(told, want);
             return !HasFailure();
         };
         EXPECT_TRUE(RunUnprivileged(check));
         EXPECT_EQ(contents(), before);
         EXPECT_TRUE(Strays().empty());
         fs::permissions(dir(), perms::all);
+        if (held >= 0) ::close(held);
+        held = -1;
     }
 }
 
