@@ -284,10 +284,7 @@ bool HiveFile::modify(const std::function<bool(Document&)>& change) {
         report(reason + kReadAsEmpty);
         return false;
     }
-    if (!doc->header) { // before the change, which then sees the blank line after it
-        doc->header = std::string(kHeader5);
-        doc->preamble.insert(doc->preamble.begin(), std::string());
-    }
+    if (!doc->header) AddHeader(*doc); // before the change, which then sees the blank line after it
     if (!change(*doc)) return true;
     const std::string out = Serialize(*doc);
     if (out == bytes) return true;

@@ -21,10 +21,11 @@
 //   symbolic link is replaced at its target.
 // - The lock is waited for at most `lockWait` (10 s): then a write fails, leaving the file, and a read goes on
 //   without it. While the lock stays held no operation waits again, so a host that keeps it costs one wait.
-// - A write changes only what it must: every line it does not touch is written back byte for byte (in the
-//   file's own encoding, BOM, header and dialect; line ends become the file's first line end throughout). A
-//   changed value is rewritten in place (keeping its name's case); a value that already holds the data is not
-//   rewritten at all, and a write that changes nothing leaves the file untouched.
+// - A write changes only what it must: every line it does not touch is written back byte for byte, with its own
+//   line end (in the file's own encoding, BOM, header and dialect); the lines it writes end as the file's first
+//   line does, and a last line without a line end gets one. Reading a file and writing it back unchanged gives
+//   the same bytes. A changed value is rewritten in place (keeping its name's case); a value that already holds
+//   the data is not rewritten at all, and a write that changes nothing leaves the file untouched.
 // - New values go after the last non-blank line of their key's (last) block; a new key goes after the subtree of
 //   its nearest listed ancestor, before its first listed descendant when it already exists implicitly, else at
 //   the end; each new block ends in a blank line, as regedit writes them. A new file starts with the 5.00

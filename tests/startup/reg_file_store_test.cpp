@@ -234,6 +234,25 @@ TEST_F(RegFileStoreTest, ReadsAndKeepsUtf16FilesWithCrLf) {
     EXPECT_EQ(FromUtf16le(bytes), Replace(crlf, "\"COM\"=\"3\"", "\"COM\"=\"4\""));
 }
 
+TEST_F(RegFileStoreTest, EveryLineKeepsItsOwnLineEnd) {
+    const std::string key = "[HKEY_LOCAL_MACHINE\\" + kHost + "]";
+    const std::string lf = "Windows Registry Editor Version 5.00\n\n" + key + "\n";
+    const std::string crlf = "Windows Registry Editor Version 5.00\r\n\r\n" + key + "\r\n";
+    const struct {
+        std::string before, after; // after adding "New"="x"
+    } rows[] = {
+        {lf + "\"A\"=\"1\"\r\r\n\n", lf + "\"A\"=\"1\"\r\r\n\"New\"=\"x\"\n\n"},
+        {crlf + "\"A\"=\"1\"\n\r\n", crlf + "\"A\"=\"1\"\n\"New\"=\"x\"\r\n\r\n"},
+        {lf + "\"A\"=\"1\"", lf + "\"A\"=\"1\"\n\"New\"=\"x\"\n"},
+    };
+    for (const auto& r : rows) {
+        Install(r.before);
+        ASSERT_TRUE(store_.setValue(LM, kHost, "New", Sz("x")));
+        EXPECT_EQ(contents(), r.after);
+        ExpectValue(kHost, "A", Sz("1"));
+    }
+}
+
 TEST_F(RegFileStoreTest, KeepsMalformedLinesWhereTheyAreAndIgnoresThemOnReading) {
     InstallData("malformed.reg");
     ExpectValue(kHost, "ImportDir", Sz("/home/anna/import/"));
