@@ -180,8 +180,11 @@ std::optional<Document> Parse(const std::string& bytes, Hive hive) {
     // The header line, after blank lines if any; a file of blank lines alone is an empty hive.
     size_t first = 0;
     while (first < lines.size() && Trim(lines[first]).empty()) ++first;
+    if (first == lines.size()) { // the header that a write adds goes before them
+        doc.preamble = std::move(lines);
+        return doc;
+    }
     doc.leading.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
-    if (first == lines.size()) return doc;
     const std::string_view header = Trim(lines[first]);
     if (header != kHeader5 && header != kHeader4) return std::nullopt;
     doc.dialect = header == kHeader4 ? Dialect::V4 : Dialect::V5;

@@ -62,9 +62,9 @@ struct Document {
     Dialect dialect = Dialect::V5;
     bool crlf = false;    // new lines end in CR LF, as the file's first line does (each old line keeps its own end)
     bool finalEol = true; // the last line has a line end
-    std::vector<std::string> leading; // blank lines before the header (or all of an empty hive)
+    std::vector<std::string> leading; // blank lines before the header
     std::optional<std::string> header;
-    std::vector<std::string> preamble; // lines between the header and the first key line
+    std::vector<std::string> preamble; // lines between the header and the first key line (all of an empty hive)
     std::vector<Block> blocks;
     std::string oddTail; // a last odd byte of a UTF-16 file, put back as it was
 };
