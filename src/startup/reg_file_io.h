@@ -1,4 +1,5 @@
-// Hive file I/O of the .reg file store: the whole file read under a shared lock, or changed under an exclusive one.
+// Hive file I/O of the .reg file store: the whole file read under a shared lock, or changed under an exclusive
+// one, each waited for a limited time; problems reported in one line each.
 #pragma once
 
 #include "reg_document.h"
@@ -20,7 +21,6 @@ public:
     HiveFile(const std::string& dir, Hive hive, std::chrono::milliseconds lockWait, ReportLine report);
 
     const std::string& path() const { return path_; }
-    Hive hive() const { return hive_; }
 
     // The hive as it is now; an empty one when the file is missing or cannot be read.
     Document load();
