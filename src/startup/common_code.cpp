@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,20 +32,13 @@ QString TrimText(const QString& text) {
 }
 
 int SplitText(const QString& text, QStringList& parts, QChar separator) {
-    QString work = text;
-    int index = -1;
-    while (!work.isEmpty()) {
-        ++index;
-        parts.resize(index + 1);
-        const qsizetype p = work.indexOf(separator);
-        if (p < 0) {
-            parts[index] = work;
-            break;
-        }
-        parts[index] = work.left(p);
-        work = work.mid(p + 1);
-    }
-    return index;
+    if (text.isEmpty()) return -1;
+    // In one pass (cutting the rest off the text at each separator copied it every time). A trailing separator
+    // ends the last part and starts none.
+    QStringList found = text.split(separator);
+    if (text.endsWith(separator)) found.removeLast();
+    parts = std::move(found);
+    return static_cast<int>(std::min<qsizetype>(parts.size() - 1, std::numeric_limits<int>::max()));
 }
 
 QString CutChar(QString& text, QChar ch) {

@@ -51,7 +51,10 @@ std::unique_ptr<LanguagePack> LanguagePack::fromText(const QString& text) {
 std::unique_ptr<LanguagePack> LanguagePack::load(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return nullptr;
-    QByteArray bytes = file.readAll();
+    return fromBytes(file.readAll());
+}
+
+std::unique_ptr<LanguagePack> LanguagePack::fromBytes(QByteArray bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
     return fromText(QString::fromUtf8(bytes));
 }

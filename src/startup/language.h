@@ -28,6 +28,8 @@ public:
     // Reads a pack: UTF-8 lines ID=TEXT, "#" and ";" comments, "\n" for CR LF and "\\" for a backslash.
     // Lines that are not of that form are ignored. Nothing when the file cannot be read.
     static std::unique_ptr<LanguagePack> load(const QString& path);
+    // A pack file's bytes: UTF-8, with or without byte order mark.
+    static std::unique_ptr<LanguagePack> fromBytes(QByteArray bytes);
     static std::unique_ptr<LanguagePack> fromText(const QString& text);
 
     std::optional<QString> loadres(int id, const QStringList& values = {}) const override;

@@ -148,7 +148,7 @@ static bool EndsWithBackslash(std::string_view s) {
     return !s.empty() && s.back() == '\\';
 }
 
-Document Parse(const std::string& bytes, Hive hive) {
+std::optional<Document> Parse(const std::string& bytes, Hive hive) {
     Document doc;
     doc.hive = hive;
     std::string text;
@@ -165,34 +165,31 @@ Document Parse(const std::string& bytes, Hive hive) {
     }
 
     std::vector<std::string> lines;
-    bool eolKnown = false;
     for (size_t pos = 0; pos < text.size();) {
         const size_t nl = text.find('\n', pos);
         if (nl == std::string::npos) {
             lines.push_back(text.substr(pos));
+            doc.finalEol = false;
             break;
         }
-        std::string line = text.substr(pos, nl - pos);
-        const bool crlf = !line.empty() && line.back() == '\r';
-        if (crlf) line.pop_back();
-        if (!eolKnown) doc.eol = crlf ? "\r\n" : "\n";
-        eolKnown = true;
-        lines.push_back(std::move(line));
+        lines.push_back(text.substr(pos, nl - pos));
+        if (lines.size() == 1) doc.crlf = nl > pos && text[nl - 1] == '\r';
         pos = nl + 1;
     }
 
-    size_t i = 0;
+    // The header line, after blank lines if any; a file of blank lines alone is an empty hive.
     size_t first = 0;
     while (first < lines.size() && Trim(lines[first]).empty()) ++first;
-    if (first < lines.size()) {
-        const std::string_view t = Trim(lines[first]);
-        if (t == kHeader5 || t == kHeader4) {
-            doc.dialect = t == kHeader4 ? Dialect::V4 : Dialect::V5;
-            doc.leading.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
-            doc.header = lines[first];
-            i = first + 1;
-        }
+    if (first == lines.size()) { // the header that a write adds goes before them
+        doc.preamble = std::move(lines);
+        return doc;
     }
+    doc.leading.assign(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
+    const std::string_view header = Trim(lines[first]);
+    if (header != kHeader5 && header != kHeader4) return std::nullopt;
+    doc.dialect = header == kHeader4 ? Dialect::V4 : Dialect::V5;
+    doc.header = lines[first];
+    size_t i = first + 1;
     while (i < lines.size()) {
         const std::string& line = lines[i];
         const std::string_view t = Trim(line);
@@ -238,8 +235,8 @@ Document Parse(const std::string& bytes, Hive hive) {
     return doc;
 }
 
-// A new value's lines, as regedit writes them.
-static std::vector<std::string> FormatValue(const std::string& name, const Value& v, Dialect dialect) {
+// A new value's lines, as regedit writes them, without their line ends.
+static std::vector<std::string> FormatValueText(const std::string& name, const Value& v, Dialect dialect) {
     std::string head = name.empty() ? std::string("@=") : "\"" + Escape(name) + "\"=";
     const auto* bytes = reinterpret_cast<const char*>(v.data.data());
     const std::string_view text(bytes, v.data.size());
@@ -289,11 +286,23 @@ static std::vector<std::string> FormatValue(const std::string& name, const Value
     return lines;
 }
 
+// A line that a write adds, with the file's line end.
+static std::string NewLine(const Document& doc, std::string line) {
+    if (doc.crlf) line += '\r';
+    return line;
+}
+
+static std::vector<std::string> FormatValue(const std::string& name, const Value& v, const Document& doc) {
+    auto lines = FormatValueText(name, v, doc.dialect);
+    for (auto& line : lines) line = NewLine(doc, std::move(line));
+    return lines;
+}
+
 std::string Serialize(const Document& doc) {
     std::string text;
     auto put = [&](const std::string& line) {
         text += line;
-        text += doc.eol;
+        text += '\n';
     };
     for (const auto& line : doc.leading) put(line);
     if (doc.header) put(*doc.header);
@@ -303,6 +312,7 @@ std::string Serialize(const Document& doc) {
         for (const auto& e : block.entries)
             for (const auto& line : e.lines) put(line);
     }
+    if (!doc.finalEol && !text.empty()) text.pop_back();
     switch (doc.encoding) {
     case Encoding::Utf8:
         return text;
@@ -320,6 +330,11 @@ std::string Serialize(const Document& doc) {
 
 // ---------------------------------------------------------------------------------------------------------
 // Lookups and edits on a document
+
+void AddHeader(Document& doc) {
+    doc.header = NewLine(doc, std::string(kHeader5));
+    doc.preamble.insert(doc.preamble.begin(), NewLine(doc, ""));
+}
 
 bool KeyListed(const Document& doc, const std::vector<std::string>& folded) {
     if (folded.empty()) return true; // the hive's root always exists
@@ -360,23 +375,22 @@ size_t InsertBlock(Document& doc, const std::vector<std::string>& path, const st
     }
 
     // One blank line between keys, as regedit writes them.
+    doc.finalEol = true;
+    Entry blank;
+    blank.lines.push_back(NewLine(doc, ""));
     if (at == 0) {
-        if (doc.preamble.empty() || !Trim(doc.preamble.back()).empty()) doc.preamble.emplace_back();
+        if (doc.preamble.empty() || !Trim(doc.preamble.back()).empty()) doc.preamble.push_back(blank.lines[0]);
     } else if (!EndsWithBlankLine(doc.blocks[at - 1].entries)) {
-        Entry blank;
-        blank.lines.emplace_back();
-        doc.blocks[at - 1].entries.push_back(std::move(blank));
+        doc.blocks[at - 1].entries.push_back(blank);
     }
 
     Block b;
     b.isKey = true;
     b.keyLine = std::string("[") + HiveName(doc.hive);
     for (const auto& p : parts) b.keyLine += "\\" + p;
-    b.keyLine += "]";
+    b.keyLine = NewLine(doc, b.keyLine + "]");
     b.path = std::move(parts);
     b.folded = folded;
-    Entry blank;
-    blank.lines.emplace_back();
     b.entries.push_back(std::move(blank));
     doc.blocks.insert(doc.blocks.begin() + static_cast<std::ptrdiff_t>(at), std::move(b));
     return at;
@@ -388,8 +402,9 @@ bool SetValue(Document& doc, const std::vector<std::string>& path, const std::ve
     const std::string foldedName = Fold(name);
     if (Entry* e = FindValue(doc, folded, foldedName)) {
         if (e->value.type == value.type && e->value.data == value.data) return false;
-        e->lines = FormatValue(e->name, value, doc.dialect);
+        e->lines = FormatValue(e->name, value, doc);
         e->value = value;
+        doc.finalEol = true;
         return true;
     }
     size_t bi = doc.blocks.size();
@@ -407,8 +422,9 @@ bool SetValue(Document& doc, const std::vector<std::string>& path, const std::ve
     e.name = name;
     e.foldedName = foldedName;
     e.value = value;
-    e.lines = FormatValue(name, value, doc.dialect);
+    e.lines = FormatValue(name, value, doc);
     entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(e));
+    doc.finalEol = true;
     return true;
 }
 

@@ -27,9 +27,11 @@ const char* HiveName(Hive hive);
 enum class Encoding { Utf8, Utf8Bom, Utf16le };
 enum class Dialect { V5, V4 };
 
+// Lines are kept as they stand in the file, up to their LF: a CR before it stays part of the line, so that every
+// line keeps its own line end.
 struct Entry {
     bool isValue = false;
-    std::vector<std::string> lines; // the physical lines, without line ends
+    std::vector<std::string> lines; // the physical lines, each without its LF
     std::string name;               // value entries: the name with its case ("" = default value)
     std::string foldedName;
     Value value;
@@ -58,16 +60,21 @@ struct Document {
     Hive hive = Hive::LocalMachine;
     Encoding encoding = Encoding::Utf8;
     Dialect dialect = Dialect::V5;
-    std::string eol = "\n";
+    bool crlf = false;    // new lines end in CR LF, as the file's first line does (each old line keeps its own end)
+    bool finalEol = true; // the last line has a line end
     std::vector<std::string> leading; // blank lines before the header
     std::optional<std::string> header;
-    std::vector<std::string> preamble; // lines between the header and the first key line
+    std::vector<std::string> preamble; // lines between the header and the first key line (all of an empty hive)
     std::vector<Block> blocks;
     std::string oddTail; // a last odd byte of a UTF-16 file, put back as it was
 };
 
-Document Parse(const std::string& bytes, Hive hive);
+// Nothing when the bytes are not a hive: neither empty (blank lines at most) nor starting with a header line, in
+// UTF-8 or in UTF-16LE with byte order mark.
+std::optional<Document> Parse(const std::string& bytes, Hive hive);
 std::string Serialize(const Document& doc);
+// Puts the 5.00 header line and a blank line in front of a hive that has no header (an empty one).
+void AddHeader(Document& doc);
 
 bool KeyListed(const Document& doc, const std::vector<std::string>& folded);
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
@@ -34,19 +35,31 @@ using regfile::FoldAll;
 using regfile::HiveName;
 using regfile::InsertBlock;
 using regfile::KeyListed;
-using regfile::Load;
-using regfile::Modify;
 using regfile::SetValue;
 using regfile::SplitPath;
 
 } // namespace
 
-RegFileStore::RegFileStore(std::string directory) : directory_(std::move(directory)) {
+RegFileStore::RegFileStore(std::string directory, RegFileStoreOptions options) : directory_(std::move(directory)) {
     while (directory_.size() > 1 && directory_.back() == '/') directory_.pop_back();
     if (directory_.empty()) directory_ = ".";
+    if (!options.report) {
+        options.report = [](const std::string& line) {
+            std::fprintf(stderr, "%s\n", line.c_str());
+            std::fflush(stderr);
+        };
+    }
+    machine_ = std::make_unique<regfile::HiveFile>(directory_, Hive::LocalMachine, options.lockWait, options.report);
+    user_ = std::make_unique<regfile::HiveFile>(directory_, Hive::CurrentUser, options.lockWait, options.report);
 }
 
-std::string RegFileStore::hiveFile(Hive hive) const { return directory_ + "/" + HiveName(hive) + ".reg"; }
+RegFileStore::~RegFileStore() = default;
+
+regfile::HiveFile& RegFileStore::file(Hive hive) { return hive == Hive::LocalMachine ? *machine_ : *user_; }
+
+std::string RegFileStore::hiveFile(Hive hive) const {
+    return (hive == Hive::LocalMachine ? machine_ : user_)->path();
+}
 
 std::string RegFileStore::defaultDirectory() {
     const char* own = std::getenv("CORVANE_REGISTRY_DIR");
@@ -70,13 +83,13 @@ std::string RegFileStore::defaultDirectory() {
 bool RegFileStore::keyExists(Hive hive, const std::string& path) {
     const auto parts = SplitPath(path);
     if (!parts) return false;
-    return KeyListed(Load(hiveFile(hive), hive), FoldAll(*parts));
+    return KeyListed(file(hive).load(), FoldAll(*parts));
 }
 
 std::optional<Value> RegFileStore::queryValue(Hive hive, const std::string& path, const std::string& name) {
     const auto parts = SplitPath(path);
     if (!parts) return std::nullopt;
-    const Document doc = Load(hiveFile(hive), hive);
+    const Document doc = file(hive).load();
     const Entry* e = FindValue(doc, FoldAll(*parts), Fold(name));
     if (!e) return std::nullopt;
     return e->value;
@@ -87,7 +100,7 @@ std::vector<std::string> RegFileStore::valueNames(Hive hive, const std::string& 
     const auto parts = SplitPath(path);
     if (!parts) return names;
     const auto folded = FoldAll(*parts);
-    const Document doc = Load(hiveFile(hive), hive);
+    const Document doc = file(hive).load();
     std::vector<std::string> seen;
     for (const auto& b : doc.blocks) {
         if (!b.is(folded)) continue;
@@ -105,9 +118,9 @@ reg::CreateResult RegFileStore::createKey(Hive hive, const std::string& path, co
     if (!parts) return reg::CreateResult::Failed;
     const auto folded = FoldAll(*parts);
     // Checked first under the shared lock, so that opening an existing key needs no write access.
-    if (KeyListed(Load(hiveFile(hive), hive), folded)) return reg::CreateResult::Existed;
+    if (KeyListed(file(hive).load(), folded)) return reg::CreateResult::Existed;
     auto result = reg::CreateResult::Existed;
-    const bool ok = Modify(directory_, hiveFile(hive), hive, [&](Document& doc) {
+    const bool ok = file(hive).modify([&](Document& doc) {
         if (KeyListed(doc, folded)) return false; // created by someone else meanwhile
         InsertBlock(doc, *parts, folded);
         result = reg::CreateResult::Created;
@@ -121,13 +134,13 @@ bool RegFileStore::setValue(Hive hive, const std::string& path, const std::strin
     if (!parts || name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
     const auto folded = FoldAll(*parts);
     {
-        const Document doc = Load(hiveFile(hive), hive);
+        const Document doc = file(hive).load();
         if (!KeyListed(doc, folded)) return false;
         const Entry* e = FindValue(doc, folded, Fold(name));
         if (e && e->value.type == value.type && e->value.data == value.data) return true;
     }
     bool exists = false;
-    const bool ok = Modify(directory_, hiveFile(hive), hive, [&](Document& doc) {
+    const bool ok = file(hive).modify([&](Document& doc) {
         exists = KeyListed(doc, folded);
         return exists && SetValue(doc, *parts, folded, name, value);
     });

@@ -19,10 +19,13 @@
 //   fsync it and rename it over the hive file (then fsync the directory). A reader therefore sees the old file
 //   or the new one, never half of one, and two writers never lose each other's values. A hive file that is a
 //   symbolic link is replaced at its target.
-// - A write changes only what it must: every line it does not touch is written back byte for byte (in the
-//   file's own encoding, BOM, header and dialect; line ends become the file's first line end throughout). A
-//   changed value is rewritten in place (keeping its name's case); a value that already holds the data is not
-//   rewritten at all, and a write that changes nothing leaves the file untouched.
+// - The lock is waited for at most `lockWait` (10 s): then a write fails, leaving the file, and a read goes on
+//   without it. While the lock stays held no operation waits again, so a host that keeps it costs one wait.
+// - A write changes only what it must: every line it does not touch is written back byte for byte, with its own
+//   line end (in the file's own encoding, BOM, header and dialect); the lines it writes end as the file's first
+//   line does, and a last line without a line end gets one. Reading a file and writing it back unchanged gives
+//   the same bytes. A changed value is rewritten in place (keeping its name's case); a value that already holds
+//   the data is not rewritten at all, and a write that changes nothing leaves the file untouched.
 // - New values go after the last non-blank line of their key's (last) block; a new key goes after the subtree of
 //   its nearest listed ancestor, before its first listed descendant when it already exists implicitly, else at
 //   the end; each new block ends in a blank line, as regedit writes them. A new file starts with the 5.00
@@ -38,24 +41,48 @@
 // - A key line that cannot be read, a deletion key "[-HKEY...]" and a key of another root start an opaque
 //   block: that line and everything up to the next good key line are kept verbatim and are invisible to reads,
 //   so a broken key line never lends its values to the key before it.
-// - A file without a header line is read as 5.00; the header and a blank line are put in front of it on the
-//   next write. A file that cannot be read (permissions, not a file) reads as an empty hive and refuses writes,
-//   so it is never replaced by an empty one.
+// - A missing file, or one of blank lines alone, is an empty hive; the first write gives it the 5.00 header and a
+//   blank line. A file that is not a hive in one of the forms above (no header line: another encoding, binary
+//   data, other text) or that cannot be read (permissions, a directory) reads as an empty hive and is never
+//   written, so it is never replaced by one.
+// - A write to a file without write permission fails and leaves it as it is, as on Windows (the rename would
+//   replace it, and root ignores the mode anyway).
+//
+// Problems are reported, once per file and reason, as one line "<hive file>: <reason>" (standard error unless
+// the options name another place).
 //
 // Standard library and POSIX only; not built on Windows, where registry_win32.cpp serves the real registry.
 #pragma once
 
 #include "registry_backend.h"
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace bdlogic {
 
+namespace regfile {
+class HiveFile;
+}
+
+struct RegFileStoreOptions {
+    // How long a read or a write waits for a hive's lock.
+    std::chrono::milliseconds lockWait{10000};
+    // Takes each line "<hive file>: <reason>" about a hive that could not be read or written, once per file and
+    // reason; standard error when not set.
+    std::function<void(const std::string& line)> report;
+};
+
 class RegFileStore : public reg::Backend {
 public:
     // `directory` holds the two hive files; it is created (with missing parents) on the first write.
-    explicit RegFileStore(std::string directory);
+    explicit RegFileStore(std::string directory, RegFileStoreOptions options = {});
+    ~RegFileStore() override;
+    RegFileStore(const RegFileStore&) = delete;
+    RegFileStore& operator=(const RegFileStore&) = delete;
 
     bool keyExists(reg::Hive hive, const std::string& path) override;
     std::optional<reg::Value> queryValue(reg::Hive hive, const std::string& path, const std::string& name) override;
@@ -74,7 +101,11 @@ public:
     static std::string defaultDirectory();
 
 private:
+    regfile::HiveFile& file(reg::Hive hive);
+
     std::string directory_;
+    std::unique_ptr<regfile::HiveFile> machine_;
+    std::unique_ptr<regfile::HiveFile> user_;
 };
 
 } // namespace bdlogic

@@ -123,6 +123,13 @@ TEST_F(BatchProcess, RememberedPortIsUsedAndWrittenBack) {
     }
 }
 
+TEST_F(BatchProcess, AHiveThatCannotBeReadIsNamedOnceOnStandardError) {
+    ASSERT_TRUE(QDir().mkpath(machineHive()));
+    const Outcome result = run(QStringLiteral("H|42|16|64"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, machineHive().toUtf8() + ": is a directory; read as empty, left as it is\n");
+}
+
 TEST_F(BatchProcess, ImportWritesTheFileAndPrintsItsPath) {
     if (!test::PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
     meterOnCom3({QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem")});

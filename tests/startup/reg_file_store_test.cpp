@@ -11,9 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -127,7 +131,7 @@ protected:
     }
 
     QTemporaryDir tmp_;
-    RegFileStore store_{tmp_.path().toStdString() + "/registry"};
+    RegFileStore store_{dir()};
 };
 
 TEST_F(RegFileStoreTest, ReadsEveryFormOfValue) {
@@ -229,6 +233,25 @@ TEST_F(RegFileStoreTest, ReadsAndKeepsUtf16FilesWithCrLf) {
     EXPECT_EQ(FromUtf16le(bytes), Replace(crlf, "\"COM\"=\"3\"", "\"COM\"=\"4\""));
 }
 
+TEST_F(RegFileStoreTest, EveryLineKeepsItsOwnLineEnd) {
+    const std::string key = "[HKEY_LOCAL_MACHINE\\" + kHost + "]";
+    const std::string lf = "Windows Registry Editor Version 5.00\n\n" + key + "\n";
+    const std::string crlf = "Windows Registry Editor Version 5.00\r\n\r\n" + key + "\r\n";
+    const struct {
+        std::string before, after; // after adding "New"="x"
+    } rows[] = {
+        {lf + "\"A\"=\"1\"\r\r\n\n", lf + "\"A\"=\"1\"\r\r\n\"New\"=\"x\"\n\n"},
+        {crlf + "\"A\"=\"1\"\n\r\n", crlf + "\"A\"=\"1\"\n\"New\"=\"x\"\r\n\r\n"},
+        {lf + "\"A\"=\"1\"", lf + "\"A\"=\"1\"\n\"New\"=\"x\"\n"},
+    };
+    for (const auto& r : rows) {
+        Install(r.before);
+        ASSERT_TRUE(store_.setValue(LM, kHost, "New", Sz("x")));
+        EXPECT_EQ(contents(), r.after);
+        ExpectValue(kHost, "A", Sz("1"));
+    }
+}
+
 TEST_F(RegFileStoreTest, KeepsMalformedLinesWhereTheyAreAndIgnoresThemOnReading) {
     InstallData("malformed.reg");
     ExpectValue(kHost, "ImportDir", Sz("/home/anna/import/"));
@@ -246,34 +269,75 @@ TEST_F(RegFileStoreTest, KeepsMalformedLinesWhereTheyAreAndIgnoresThemOnReading)
     ExpectGolden(contents(), "malformed.expected.reg");
 }
 
-TEST_F(RegFileStoreTest, AWriteIntoAReadOnlyDirectoryFailsQuietlyAndLeavesTheFile) {
-    InstallData("all_types.reg");
-    const std::string before = contents();
-    // The temporary directory must be passable for the unprivileged child; the hive directory is read-only.
-    fs::permissions(tmp_.path().toStdString(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-    fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                fs::perms::others_read);
-    fs::permissions(dir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    auto check = [this] {
-        RegFileStore store(dir());
-        bool ok = !store.setValue(LM, kHost, "ImportDir", Sz("elsewhere"));
-        ok = ok && store.createKey(LM, "SOFTWARE\\New", "") == CreateResult::Failed;
-        ok = ok && store.setValue(LM, kHost, "Count", Dword(10)); // as it is: needs no write
-        const auto v = store.queryValue(LM, kHost, "ImportDir");
-        return ok && v && v->data == Sz("C:\\Corvane\\Import\\").data;
+TEST_F(RegFileStoreTest, AHiveThatCannotBeReadOrWrittenIsLeftAsItIsAndNamedOnce) {
+    using fs::perms;
+    const auto readOnly = [](const std::string& path) {
+        fs::permissions(path, perms::owner_write | perms::group_write | perms::others_write, fs::perm_options::remove);
     };
-    // Without a lock file (it cannot be created), then with one (the temporary file cannot be created).
-    EXPECT_TRUE(RunUnprivileged(check));
-    EXPECT_EQ(contents(), before);
-    fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::add);
-    Write(file() + ".lock", "");
-    fs::permissions(file() + ".lock", fs::perms::all);
-    fs::permissions(dir(), fs::perms::owner_write, fs::perm_options::remove);
-    EXPECT_TRUE(RunUnprivileged(check));
-    EXPECT_EQ(contents(), before);
-    EXPECT_TRUE(Strays().empty());
-    fs::permissions(dir(), fs::perms::owner_all);
+    const std::string hive = Read(DataPath("all_types.reg"));
+    const std::string le = ToUtf16le(hive).substr(2);
+    std::string be = "\xFE\xFF";
+    for (size_t i = 0; i + 1 < le.size(); i += 2) be += std::string{le[i + 1], le[i]};
+    const std::string empty = "; read as empty, left as it is";
+    const std::string notHive = "not a registry file in a form this program reads (UTF-8, or UTF-16LE with byte order "
+                                "mark, starting with \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\")" + empty;
+    const std::string busy = "its lock was not granted within 30 ms; ";
+    const auto writable = [&] { Install(hive), fs::permissions(file(), perms::all); };
+    int held = -1; // a lock that another program holds
+    const struct {
+        const char* name;
+        std::function<void()> setUp;
+        bool readable;
+        std::vector<std::string> told;
+    } rows[] = {
+        {"UTF-16BE", [&] { Install(be); }, false, {notHive}},
+        {"UTF-16LE without BOM", [&] { Install(le); }, false, {notHive}},
+        {"binary", [&] { Install(std::string("\x7F" "ELF\x02\x01\x01\0\0\n[", 11)); }, false, {notHive}},
+        {"no header", [&] { Install(hive.substr(hive.find('['))); }, false, {notHive}},
+        {"a directory", [&] { fs::create_directories(file()); }, false, {"is a directory" + empty}},
+        {"a FIFO", [&] { ::mkfifo(file().c_str(), 0666); }, false, {"is not a regular file" + empty}},
+        {"unreadable", [&] { Install(hive), fs::permissions(file(), perms::none); }, false,
+         {"cannot be read (Permission denied)" + empty}},
+        {"read-only", [&] { writable(), readOnly(file()); }, true, {"is read-only; not changed"}},
+        {"read-only directory", [&] { writable(), readOnly(dir()); }, true,
+         {"cannot be written (lock file: Permission denied); not changed"}},
+        {"read-only directory with a lock file", [&] { writable(), Write(file() + ".lock", ""), readOnly(dir()); },
+         true, {"cannot be written (Permission denied); not changed"}},
+        {"lock held by another program",
+         [&] {
+             writable();
+             held = ::open((file() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+             ::flock(held, LOCK_EX);
+         },
+         true, {busy + "read without it", busy + "not changed"}},
+    };
+    fs::permissions(tmp_.path().toStdString(), perms::all); // passable for the unprivileged child
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+        fs::permissions(dir(), perms::all);
+        r.setUp();
+        const std::string before = fs::is_regular_file(file()) ? contents() : "";
+        const auto check = [&]() -> bool {
+            std::vector<std::string> told;
+            RegFileStore store(dir(), {std::chrono::milliseconds(30), [&](const std::string& l) { told.push_back(l); }});
+            EXPECT_FALSE(store.setValue(LM, kHost, "ImportDir", Sz("elsewhere")));
+            EXPECT_EQ(store.createKey(LM, "SOFTWARE\\New", ""), CreateResult::Failed); // the same line again
+            EXPECT_EQ(store.setValue(LM, kHost, "Count", Dword(10)), r.readable);     // as it is: needs no write
+            EXPECT_EQ(store.queryValue(LM, kHost, "ImportDir").has_value(), r.readable);
+            std::vector<std::string> want;
+            for (const auto& reason : r.told) want.push_back(file() + ": " + reason);
+            EXPECT_EQ(told, want);
+            return !HasFailure();
+        };
+        EXPECT_TRUE(RunUnprivileged(check));
+        EXPECT_TRUE(before.empty() || contents() == before);
+        EXPECT_TRUE(Strays().empty());
+        fs::permissions(dir(), perms::all);
+        if (held >= 0) ::close(held);
+        held = -1;
+    }
 }
 
 TEST_F(RegFileStoreTest, TwoProcessesWritingAtOnceLoseNothing) {

@@ -40,11 +40,6 @@ std::uint32_t CompleteAt(std::uint32_t at) {
 
 } // namespace
 
-// As for the decoding target: no 4 KB fill of every allocation and a smaller quarantine, about twice as fast.
-extern "C" const char* __asan_default_options() {
-    return "max_malloc_fill_size=0:quarantine_size_mb=16:malloc_context_size=5";
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     test::FakeEventPump pump;
     test::ScriptedPort port(pump);
