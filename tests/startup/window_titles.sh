@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
 # The windowed program under an X server, its windows' titles read as the window system shows them: the wizard
 # and its Help box carry the meter's name alone, a message box without a title of its own the application title.
-# Usage: window_titles.sh BUILD_DIR        (exit status 77: skipped, no xvfb-run or xdotool)
+# Usage: window_titles.sh BUILD_DIR        (exit status 77: skipped, no Xvfb or xdotool)
 set -euo pipefail
 build=$(cd "$1" && pwd)
-for tool in xvfb-run xdotool; do
+for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "needs $tool"; exit 77; }
 done
-if [ -z "${BDLOGIC_UNDER_XVFB:-}" ]; then
-  BDLOGIC_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
 work=$(mktemp -d)
 pid=
-trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+xvfb=
+cleanup() {
+  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+# The server picks a free display itself and names it (-displayfd): no race with other servers starting now.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
 # COM16 is a device that does not exist: its port test fails with a box that has no title of its own.
 printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' '[HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM]' \
   '"/nonexistent/tty"="COM16"' '' '[HKEY_LOCAL_MACHINE\SOFTWARE\Corvane\H]' '"LanguageDLL"="English"' \
