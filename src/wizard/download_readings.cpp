@@ -12,7 +12,7 @@ namespace {
 constexpr double kBandLow = 70; // mg/dl
 constexpr double kBandHigh = 180;
 constexpr double kLeastFloor = 40;
-constexpr double kLeastCeiling = 300;
+constexpr double kLeastCeiling = 250;
 constexpr double kMgdlPerMmol = 18.016;
 
 // A blood reading that goes into the import file with a date.

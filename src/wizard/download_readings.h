@@ -1,6 +1,6 @@
-// The glucose readings of one download as the result page shows them: the blood readings that go into the import
-// file (control-solution tests and slots without a date left out), in the unit the meter reported them in, the
-// last 30 days of them for the chart, with the marker records that fall into the same days.
+// The glucose readings of one download as the result page shows them: the blood readings that go into the
+// import file (control-solution tests and slots without a date left out), in the unit the meter reported them
+// in, the last 30 days of them for the chart, with the marker records that fall into the same days.
 #pragma once
 
 #include "importfile/type_defs.h"
@@ -43,8 +43,8 @@ public:
     // The usual target range, 70 to 180 mg/dl, in the unit shown.
     double bandLow() const;
     double bandHigh() const;
-    // The chart's value range: at least 40 to 300 mg/dl, widened to every value shown. LO readings are drawn on
-    // the lower edge and HI readings on the upper one.
+    // The chart's value range: at least 40 to 250 mg/dl, widened to every value shown. LO readings are drawn
+    // on the lower edge and HI readings on the upper one.
     double floor() const { return floor_; }
     double ceiling() const { return ceiling_; }
 
@@ -71,8 +71,9 @@ private:
     double last_ = 0;
 };
 
-// The mmol/L value, to one decimal, that the decoder turned into this mg/dl value: a reading the meter gave in
-// mmol/L shows exactly as the meter showed it. A value no one-decimal reading gives is rounded to one decimal.
+// The mmol/L value, to one decimal, that the decoder turned into this mg/dl value: a reading the meter gave
+// in mmol/L shows exactly as the meter showed it. A value no one-decimal reading gives is rounded to one
+// decimal.
 double MmolOfMgdl(double mgdl);
 
 } // namespace bdlogic

@@ -14,13 +14,12 @@ QDate DayOf(qint64 days) {
     return QDate(1899, 12, 30).addDays(days);
 }
 
-// The locale's short time of day without seconds.
+} // namespace
+
 QString MinuteFormat(const QLocale& locale) {
     static const QRegularExpression seconds(QStringLiteral("[:.]s+(\\.z+)?"));
     return locale.timeFormat(QLocale::ShortFormat).remove(seconds);
 }
-
-} // namespace
 
 QDateTime MomentOfDayCount(double when) {
     const auto day = static_cast<qint64>(std::floor(when));
@@ -52,9 +51,12 @@ QString UnitText(GlucoseUnit unit) {
 
 QString ValueText(const ShownReading& reading, GlucoseUnit unit, const QLocale& locale) {
     switch (reading.limit) {
-    case MeterLimit::Lo: return QStringLiteral("LO");
-    case MeterLimit::Hi: return QStringLiteral("HI");
-    case MeterLimit::None: break;
+    case MeterLimit::Lo:
+        return QStringLiteral("LO");
+    case MeterLimit::Hi:
+        return QStringLiteral("HI");
+    case MeterLimit::None:
+        break;
     }
     const int decimals = unit == GlucoseUnit::MmolL ? 1 : 0;
     return locale.toString(reading.value, 'f', decimals) + u' ' + UnitText(unit);
@@ -70,7 +72,8 @@ std::optional<QString> ReadingsSummary(const DownloadReadings& readings, const L
     const QString mean = ValueText({0, readings.mean(), MeterLimit::None}, readings.unit(), locale);
     const auto span = loadres(texts, kSummarySpan, {days, count});
     const auto meanText = loadres(texts, kSummaryMean, {mean});
-    return span.value_or(days + QStringLiteral(": ") + count) + QStringLiteral(", ") + meanText.value_or(mean);
+    return span.value_or(days + QStringLiteral(": ") + count) + QStringLiteral(", ") +
+           meanText.value_or(mean);
 }
 
 } // namespace bdlogic

@@ -1,5 +1,5 @@
-// The result page's readings in words and numbers: dates, times and values in the user's locale, and the one-line
-// summary that batch mode prints instead of the chart.
+// The result page's readings in words and numbers: dates, times and values in the user's locale, and the
+// one-line summary that batch mode prints instead of the chart.
 #pragma once
 
 #include "download_readings.h"
@@ -26,6 +26,9 @@ QDateTime MomentOfDayCount(double when);
 
 // The locale's short date without the year ("dd.MM" for German), for the chart's time axis.
 QString DayFormat(const QLocale& locale);
+
+// The locale's short time of day without seconds.
+QString MinuteFormat(const QLocale& locale);
 
 // "31.01.24 07:45": the locale's short date and its time of day without seconds.
 QString MomentText(double when, const QLocale& locale);
