@@ -4,6 +4,7 @@
 
 #include <QHelpEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QToolTip>
 
 #include <algorithm>
@@ -34,9 +35,9 @@ QString NumberText(double value, GlucoseUnit unit) {
     return QLocale().toString(value, 'f', unit == GlucoseUnit::MmolL ? 1 : 0);
 }
 
-bool HasLimit(const DownloadReadings& d, MeterLimit limit) {
+bool HasLimits(const DownloadReadings& d) {
     return std::any_of(d.readings().begin(), d.readings().end(),
-                       [limit](const ShownReading& r) { return r.limit == limit; });
+                       [](const ShownReading& r) { return r.limit != MeterLimit::None; });
 }
 
 // A triangle inside the plot whose tip touches its edge: up at the top for HI, down at the bottom for LO.
@@ -78,8 +79,7 @@ ReadingsChart::Frame ReadingsChart::frame() const {
                                   fm.horizontalAdvance(NumberText(readings_.bandLow(), unit)),
                                   fm.horizontalAdvance(UnitText(unit))}) +
                         gap;
-    const bool limits = HasLimit(readings_, MeterLimit::Lo) || HasLimit(readings_, MeterLimit::Hi);
-    const double right = limits ? fm.horizontalAdvance(QStringLiteral("HI")) + gap : gap / 2;
+    const double right = HasLimits(readings_) ? fm.horizontalAdvance(QStringLiteral("HI")) + gap : gap / 2;
     const double tickHeight = std::max(3.0, line / 3);
     f.plot = QRectF(QPointF(left, line / 3), QPointF(width() - right, height() - line - tickHeight - 1));
     f.ticks = QRectF(f.plot.left(), f.plot.bottom() + 1, f.plot.width(), tickHeight);
@@ -203,19 +203,41 @@ void ReadingsChart::paintMarkers(QPainter& p, const Frame& f) const {
 }
 
 void ReadingsChart::paintReadings(QPainter& p, const Frame& f) const {
-    QPolygonF points;
-    points.reserve(static_cast<qsizetype>(readings_.readings().size()));
+    // One dot drawn once and copied to every reading's place: a stroked circle per reading would make the
+    // page wait for thousands of them. Places are whole device pixels, and a place already covered is
+    // skipped.
+    const qreal ratio = devicePixelRatioF();
+    const int side = static_cast<int>(std::ceil(2 * f.radius * ratio)) + 1;
+    QPixmap dot(side, side);
+    dot.fill(Qt::transparent);
+    {
+        QPainter d(&dot);
+        d.setRenderHint(QPainter::Antialiasing);
+        d.setPen(Qt::NoPen);
+        d.setBrush(kReadingColor);
+        d.drawEllipse(QRectF(0.5, 0.5, side - 1, side - 1));
+    }
+    dot.setDevicePixelRatio(ratio);
+    const double half = side / ratio / 2;
+
+    const QSize grid = (size() * ratio).grownBy({1, 1, 1, 1});
+    std::vector<bool> covered(static_cast<std::size_t>(grid.width()) *
+                              static_cast<std::size_t>(grid.height()));
     QPolygonF lo;
     QPolygonF hi;
     for (const ShownReading& r : readings_.readings()) {
         const QPointF at = position(r, f);
-        if (r.limit == MeterLimit::None)
-            points << at;
-        else
+        if (r.limit != MeterLimit::None) {
             (r.limit == MeterLimit::Lo ? lo : hi) << at;
+            continue;
+        }
+        const int x = std::clamp(static_cast<int>(std::lround(at.x() * ratio)), 0, grid.width() - 1);
+        const int y = std::clamp(static_cast<int>(std::lround(at.y() * ratio)), 0, grid.height() - 1);
+        auto place = covered.begin() + static_cast<std::ptrdiff_t>(y) * grid.width() + x;
+        if (*place) continue;
+        *place = true;
+        p.drawPixmap(QPointF(x / ratio - half, y / ratio - half), dot);
     }
-    p.setPen(QPen(kReadingColor, 2 * f.radius, Qt::SolidLine, Qt::RoundCap));
-    p.drawPoints(points);
 
     p.setPen(Qt::NoPen);
     p.setBrush(kLimitColor);
@@ -227,13 +249,12 @@ void ReadingsChart::paintReadings(QPainter& p, const Frame& f) const {
     // Name the edges in the gutter on the right.
     const double line = QFontMetricsF(font()).height();
     const double right = width() - f.plot.right();
+    const QRectF hiLabel(f.plot.right(), f.plot.top() - line / 3, right, line);
+    const QRectF loLabel(f.plot.right(), f.plot.bottom() - line * 2 / 3, right, line);
     p.setPen(kLimitColor);
-    if (!hi.isEmpty())
-        p.drawText(QRectF(f.plot.right(), f.plot.top() - line / 3, right, line),
-                   Qt::AlignRight | Qt::AlignTop, QStringLiteral("HI"));
-    if (!lo.isEmpty())
-        p.drawText(QRectF(f.plot.right(), f.plot.bottom() - line * 2 / 3, right, line),
-                   Qt::AlignRight | Qt::AlignTop, QStringLiteral("LO"));
+    if (!hi.isEmpty()) p.drawText(hiLabel, Qt::AlignRight | Qt::AlignTop, QStringLiteral("HI"));
+    if (!lo.isEmpty() && (hi.isEmpty() || !loLabel.intersects(hiLabel)))
+        p.drawText(loLabel, Qt::AlignRight | Qt::AlignTop, QStringLiteral("LO"));
 }
 
 QString ReadingsChart::toolTipAt(QPointF at, QRect& area) const {
