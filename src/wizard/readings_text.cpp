@@ -24,8 +24,10 @@ QString MinuteFormat(const QLocale& locale) {
 QDateTime MomentOfDayCount(double when) {
     const auto day = static_cast<qint64>(std::floor(when));
     const qint64 minutes = std::llround((when - static_cast<double>(day)) * kMinutesPerDay);
+    // As the meter's clock showed it: in UTC no local clock change can move the time of day.
     return QDateTime(DayOf(day + minutes / kMinutesPerDay),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(minutes % kMinutesPerDay) * 60000));
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(minutes % kMinutesPerDay) * 60000),
+                     Qt::UTC);
 }
 
 QString DayFormat(const QLocale& locale) {

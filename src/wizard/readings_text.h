@@ -21,7 +21,7 @@ enum ReadingsTextId {
     kSummaryMean = 7306,     // %1 the mean with its unit
 };
 
-// The local moment of a day count, to the minute.
+// The date and time of day a day count stands for, to the minute.
 QDateTime MomentOfDayCount(double when);
 
 // The locale's short date without the year ("dd.MM" for German), for the chart's time axis.
