@@ -22,6 +22,9 @@ struct ImportHeader {
     QString ImportAction;
 };
 
+// A reading the meter showed as "LO" (below its range) or "HI" (above it) instead of a value.
+enum class MeterLimit : std::int8_t { None, Lo, Hi };
+
 struct GlucoseRecord {
     double DATE = 0;
     double TIME = 0;
@@ -33,6 +36,9 @@ struct GlucoseRecord {
     std::int16_t CONTROL = 0;
     std::int16_t IMPORT_ID = 0;
     std::int16_t SKIP = 0;
+    // Never written to the import file: how the meter showed the reading, so that it can be shown the same way.
+    bool meterMmol = false; // the meter gave the value in mmol/L
+    MeterLimit meterLimit = MeterLimit::None;
 };
 
 struct InsulinRecord {

@@ -33,10 +33,13 @@ void DecodeLine(const FieldSplitter& f, const GlucoseDecoding& how, MeterRecords
     if (const auto time = MeterTime(f.field(6))) r->TIME = *time;
 
     const QString value = MeterValueText(f.field(2));
+    r->meterMmol = f.field(3) == QLatin1String("mmol/L");
     if (value == QLatin1String("LO") || value == QLatin1String("HI")) {
-        r->BG = value == QLatin1String("LO") ? kLoValue : kHiValue;
+        const bool lo = value == QLatin1String("LO");
+        r->BG = lo ? kLoValue : kHiValue;
+        r->meterLimit = lo ? MeterLimit::Lo : MeterLimit::Hi;
         if (how.rangeComment) r->COMMENT = *how.rangeComment;
-    } else if (f.field(3) == QLatin1String("mmol/L")) {
+    } else if (r->meterMmol) {
         if (const auto bg = MgdlOfMmol(value)) r->BG = *bg;
     } else if (const auto bg = ToInt16(value)) {
         r->BG = *bg;

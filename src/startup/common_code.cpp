@@ -75,8 +75,12 @@ QString ToLocalDecimal(const QString& number) {
     return out;
 }
 
+double MmolToMgdlValue(double mmol) {
+    return std::trunc((mmol * 18.016 * 100 + 5) / 100);
+}
+
 std::optional<QString> MmolToMgdl(double mmol) {
-    const double mg = std::trunc((mmol * 18.016 * 100 + 5) / 100);
+    const double mg = MmolToMgdlValue(mmol);
     if (!std::isfinite(mg) || std::fabs(mg) > 2147483647.0) return std::nullopt;
     return QString::number(static_cast<long long>(mg));
 }

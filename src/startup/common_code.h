@@ -34,6 +34,8 @@ QString ToLocalDecimal(const QString& number);
 // mg/dl text of a mmol/L value: whole part of (value * 18.016 * 100 + 5) / 100. Empty for a value that has
 // no whole part in range (not finite or beyond 32 bits).
 std::optional<QString> MmolToMgdl(double mmol);
+// The same whole part as a number (not finite for a value that is not).
+double MmolToMgdlValue(double mmol);
 
 // Formats with a picture "0" or "0.0..." (rounding half away from zero on the value's 15-digit decimal form,
 // as the platform's formatter does) and writes "." as decimal point whatever the locale.

@@ -6,6 +6,7 @@
 #include "stream_notice.h"
 #include "wizard/batch_run.h"
 #include "wizard/meter_import_steps.h"
+#include "wizard/readings_text.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -46,6 +47,12 @@ int RunBatchMode(const QString& arguments) {
                            [&](bool end) { startup->iFinished(end); }, {}, [] { return 0; }, {}});
             steps.setAnimate([&](bool on) { wizard.setAnimate(on); });
             exitStatus = RunBatch(wizard, importFile);
+            // In place of the result page's chart: the readings' days, number and mean.
+            if (!importFile.isEmpty()) {
+                const DownloadReadings readings(wizard.records());
+                if (const auto summary = ReadingsSummary(readings, services.texts(), QLocale()))
+                    status.showStep(*summary);
+            }
             // The introduction page's warning is the only word a blocked batch run has for its user.
             const Caption& setup = wizard.screen().lblSetuptext;
             if (exitStatus == kBatchSetupFirst && setup.set) status.showStep(setup.text);

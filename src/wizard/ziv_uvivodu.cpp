@@ -2,6 +2,8 @@
 
 #include "line_shape.h"
 #include "meterlink/port_device.h"
+#include "readings_chart.h"
+#include "readings_text.h"
 #include "start_usb_check.h"
 #include "startup/localise_widgets.h"
 #include "startup/set_topmost.h"
@@ -290,13 +292,14 @@ void ZivUVIvodu::buildProgress() {
 void ZivUVIvodu::buildSuccess() {
     contSuccess_ = MakePage(this, "contSuccess");
     auto* layout = PageLayout(contSuccess_);
-    layout->setSpacing(10);
+    layout->setSpacing(6);
     lblSuccess_ = MakeLabel(contSuccess_, "lblSuccess",
                             QStringLiteral("Folgende Daten wurden aus dem Messgerät ausgelesen:"),
                             QStringLiteral("L1213"));
     layout->addWidget(lblSuccess_);
 
-    // The logic puts the values into lblnBG, lblnIG and lblMeterID; their titles stand beside them.
+    // The logic puts the values into lblnBG, lblnIG and lblMeterID; their titles stand beside them. The two
+    // counts share a row, to leave the chart below them room.
     auto* rows = new QGridLayout;
     rows->setContentsMargins(12, 0, 0, 0);
     rows->setHorizontalSpacing(12);
@@ -305,7 +308,7 @@ void ZivUVIvodu::buildSuccess() {
                    const QString& tag) {
         QLabel* title = MakeLabel(parent, titleName, text, tag);
         title->setWordWrap(false);
-        resultTitles_ << title;
+        if (parent == contSuccess_) resultTitles_ << title; // the titles of the first column
         QLabel* value = MakeLabel(parent, valueName, text, tag);
         SetFontBold(value, true);
         return std::pair{title, value};
@@ -320,26 +323,33 @@ void ZivUVIvodu::buildSuccess() {
     frresultInsulin_->setObjectName(QStringLiteral("frresultInsulin"));
     frresultInsulin_->hide();
     auto* insulin = new QHBoxLayout(frresultInsulin_);
-    insulin->setContentsMargins(0, 0, 0, 0);
+    insulin->setContentsMargins(3 * fontMetrics().horizontalAdvance(u'0'), 0, 0, 0);
     insulin->setSpacing(12);
     auto [igTitle, ig] =
         row(frresultInsulin_, "lblnIGTitle", "lblnIG", QStringLiteral("Insulin:"), QStringLiteral("L3041"));
     lblnIG_ = ig;
     insulin->addWidget(igTitle);
     insulin->addWidget(lblnIG_, 1);
-    rows->addWidget(frresultInsulin_, 1, 0, 1, 2);
+    rows->addWidget(frresultInsulin_, 0, 2);
 
     auto [idTitle, id] = row(contSuccess_, "lblMeterIDTitle", "lblMeterID", QStringLiteral("Geräte-ID:"),
                              QStringLiteral("L1224"));
     lblMeterID_ = id;
-    rows->addWidget(idTitle, 2, 0);
-    rows->addWidget(lblMeterID_, 2, 1);
-    rows->setColumnStretch(1, 1);
+    rows->addWidget(idTitle, 1, 0);
+    rows->addWidget(lblMeterID_, 1, 1, 1, 2);
+    rows->setColumnStretch(2, 1);
     layout->addLayout(rows);
 
     lblNoDate_ = MakeLabel(contSuccess_, "lblNoDate", QString());
     layout->addWidget(lblNoDate_);
-    layout->addStretch(1);
+
+    // The readings at a glance take the rest of the page; without them the labels keep to the top.
+    chartReadings_ = new ReadingsChart(contSuccess_);
+    chartReadings_->setObjectName(QStringLiteral("chartReadings"));
+    chartReadings_->setAccessibleName(QStringLiteral("Blutzuckerwerte dieser Übertragung"));
+    chartReadings_->hide();
+    layout->addWidget(chartReadings_, 1);
+    layout->addStretch(0);
 }
 
 void ZivUVIvodu::buildButtons() {
@@ -527,10 +537,26 @@ void ZivUVIvodu::renderAnimation() {
 void ZivUVIvodu::renderResult() {
     const WizardScreen& s = wizard_.screen();
     Apply(lblNoDate_, s.lblNoDate);
+    lblNoDate_->setVisible(!lblNoDate_->text().isEmpty());
     Apply(lblMeterID_, s.lblMeterID);
     Apply(lblnBG_, s.lblnBG);
     Apply(lblnIG_, s.lblnIG);
     frresultInsulin_->setVisible(s.frresultInsulinVisible);
+    if (s.successVisible && !chartShown_) showChart();
+}
+
+// The chart is drawn once, from the records the import file was written from.
+void ZivUVIvodu::showChart() {
+    chartShown_ = true;
+    DownloadReadings readings(wizard_.records());
+    const Language* texts = services_.texts();
+    std::array<QString, 4> markerNames;
+    for (std::size_t i = 0; i < markerNames.size(); ++i)
+        markerNames[i] = loadres(texts, kMarkerKindFirst + static_cast<int>(i)).value_or(QString());
+    if (const auto name = loadres(texts, kChartName)) chartReadings_->setAccessibleName(*name);
+    chartReadings_->setAccessibleDescription(ReadingsSummary(readings, texts, QLocale()).value_or(QString()));
+    chartReadings_->setVisible(!readings.readings().empty());
+    chartReadings_->setReadings(std::move(readings), std::move(markerNames));
 }
 
 void ZivUVIvodu::renderPorts() {

@@ -18,6 +18,7 @@ class QTimer;
 namespace bdlogic {
 
 class LineShape;
+class ReadingsChart;
 
 class ZivUVIvodu : public QWidget {
 public:
@@ -62,6 +63,7 @@ private:
     void renderButtons();
     void renderAnimation();
     void renderResult();
+    void showChart();
     void renderPorts();
     void renderCursor();
     void onPortChanged(int row);
@@ -97,6 +99,7 @@ private:
     QLabel* lblMeterID_ = nullptr;
     QLabel* lblNoDate_ = nullptr;
     QFrame* frresultInsulin_ = nullptr;
+    ReadingsChart* chartReadings_ = nullptr;
     QList<QLabel*> resultTitles_;
     QWidget* picSetup_ = nullptr;
     QPushButton* cmdNext_ = nullptr;
@@ -108,6 +111,7 @@ private:
     int warningShown_ = -1; // the set-up text's look last rendered: -1 none yet, 0 ok, 1 warning
     bool rendering_ = false;
     bool cursorOverridden_ = false;
+    bool chartShown_ = false;
     bool unloaded_ = false;
 };
 

@@ -40,22 +40,25 @@ struct ReadingCase {
     std::int16_t bg;
     const char* comment;
     bool control;
+    MeterLimit limit; // as the meter showed it, kept beside the record
+    bool mmol;
 };
 
 TEST_F(GlucoseDecoderTest, ReadingValuesAndComments) {
+    using L = MeterLimit;
     const ReadingCase cases[] = {
-        {"leading blank", "Glu, 95,mg/dL,0,20240131,0745", 95, "", false},
-        {"low", "Glu,LO,mg/dL,0,20240131,0745", 20, "out of range", false},
-        {"high", "Glu,HI,mg/dL,0,20240131,0745", 600, "out of range", false},
-        {"low with asterisk", "Glu,LO,mg/dL,1,20240131,0745", 20, "star", false},
-        {"high with asterisk", "Glu,HI,mg/dL,1,20240131,0745", 600, "star", false},
-        {"asterisk", "Glu,120,mg/dL,1,20240131,0745", 120, "star", false},
-        {"lower-case lo is a value", "Glu,lo,mg/dL,0,20240131,0745", 0, "", false},
-        {"mmol/L", "Glu,5.5,mmol/L,0,20240131,0745", 99, "", false},
-        {"LO before unit", "Glu,LO,mmol/L,0,20240131,0745", 20, "out of range", false},
-        {"control", "Cntl,110,mg/dL,0,20240131,0745", 110, "", true},
-        {"control with asterisk", "Cntl,110,mg/dL,2,20240131,0745", 110, "star", true},
-        {"value no number", "Glu,ABC,mg/dL,0,20240131,0745", 0, "", false},
+        {"leading blank", "Glu, 95,mg/dL,0,20240131,0745", 95, "", false, L::None, false},
+        {"low", "Glu,LO,mg/dL,0,20240131,0745", 20, "out of range", false, L::Lo, false},
+        {"high", "Glu,HI,mg/dL,0,20240131,0745", 600, "out of range", false, L::Hi, false},
+        {"low with asterisk", "Glu,LO,mg/dL,1,20240131,0745", 20, "star", false, L::Lo, false},
+        {"high with asterisk", "Glu,HI,mg/dL,1,20240131,0745", 600, "star", false, L::Hi, false},
+        {"asterisk", "Glu,120,mg/dL,1,20240131,0745", 120, "star", false, L::None, false},
+        {"lower-case lo is a value", "Glu,lo,mg/dL,0,20240131,0745", 0, "", false, L::None, false},
+        {"mmol/L", "Glu,5.5,mmol/L,0,20240131,0745", 99, "", false, L::None, true},
+        {"LO before unit", "Glu,LO,mmol/L,0,20240131,0745", 20, "out of range", false, L::Lo, true},
+        {"control", "Cntl,110,mg/dL,0,20240131,0745", 110, "", true, L::None, false},
+        {"control with asterisk", "Cntl,110,mg/dL,2,20240131,0745", 110, "star", true, L::None, false},
+        {"value no number", "Glu,ABC,mg/dL,0,20240131,0745", 0, "", false, L::None, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -68,6 +71,8 @@ TEST_F(GlucoseDecoderTest, ReadingValuesAndComments) {
         EXPECT_EQ(g.CONTROL, c.control ? kTrue : kFalse);
         EXPECT_EQ(g.SKIP, c.control ? kTrue : kFalse);
         EXPECT_EQ(g.IMPORT_ID, 64);
+        EXPECT_EQ(g.meterLimit, c.limit);
+        EXPECT_EQ(g.meterMmol, c.mmol);
         EXPECT_EQ(g.DATE, kJan31_2024);
         EXPECT_DOUBLE_EQ(g.TIME, k0745);
     }

@@ -140,6 +140,9 @@ TEST_F(BatchProcess, ImportWritesTheFileAndPrintsItsPath) {
     EXPECT_TRUE(path.endsWith(QStringLiteral(".00042")));
     EXPECT_TRUE(test::ReadBytes(path).contains("[GLUCOSE]\r\n"));
     EXPECT_TRUE(result.err.contains("attempt 1")) << result.err.toStdString(); // status lines go to stderr
+    // In place of the result page's chart: days, number and mean of the readings (control tests left out).
+    EXPECT_TRUE(result.err.contains("\nBlood glucose readings 16 Jan 2024 – 15 Feb 2024: 116, mean 140 mg/dl\n"))
+        << result.err.toStdString();
     EXPECT_TRUE(test::ReadBytes(machineHive()).contains("\"COM\"=\"3\""));
 }
 

@@ -2,6 +2,9 @@
 // with the meter work scripted and time simulated, and saves each page as OUTDIR/PREFIX-NN-page.png. Usage:
 // wizard_screenshots OUTDIR PREFIX [MODEL_CODE]
 #include "fake_import_steps.h"
+#include "memory/glucose_decoder.h"
+#include "memory/marker_decoder.h"
+#include "memory/meter_read.h"
 #include "startup/frm_main.h"
 #include "startup/platform_registry.h"
 #include "startup/startup.h"
@@ -11,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTimer>
 
@@ -39,6 +43,35 @@ private:
     int n_ = 0;
 };
 
+// The records of one of the simulator's sample memories, decoded as a download decodes them, with the markers
+// P1..P4 as insulin, meal, exercise and medicines.
+MeterRecords SampleRecords(const QString& name) {
+    QFile file(QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/") + name);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    QStringList glucose;
+    QStringList markers;
+    QStringList* section = nullptr;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.startsWith(QStringLiteral("[glucose")))
+            section = &glucose;
+        else if (line.startsWith(QStringLiteral("[marker")))
+            section = &markers;
+        else if (line.startsWith(u'['))
+            section = nullptr;
+        else if (section && !line.isEmpty() && !line.startsWith(u'#'))
+            *section << line;
+    }
+    MeterRecords records;
+    records.glucose.resize(501);
+    records.insulin.resize(501);
+    DecodeGlucose(glucose.join(QStringLiteral("\r\n")), {64, QStringLiteral("!!!"), std::nullopt}, records);
+    MarkerTable table;
+    for (std::int16_t k = 0; k < 4; ++k)
+        table[static_cast<std::size_t>(k)].dataType = k;
+    DecodeMarkers(markers.join(QStringLiteral("\r\n")), table, 64, records);
+    return records;
+}
+
 template <typename T> T* Find(QWidget* window, const char* name) {
     return window->findChild<T*>(QLatin1String(name));
 }
@@ -60,12 +93,11 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
                       nullptr};
     Shooter shoot(outDir, prefix);
 
+    // A BD Logic in mg/dl with LO, HI and control tests; the Paradigm Link in mmol/L with all four markers.
     test::FakeImportSteps steps;
-    steps.produced = 45;
-    steps.records.iGlucoseLastRead = 30;
-    steps.records.iInsulinLast = 9;
-    steps.records.iIntakesLast = 2;
-    steps.records.iNoDateCount = 2;
+    steps.records = SampleRecords(model == QStringLiteral("84") ? QStringLiteral("markers_mmol.mem")
+                                                                : QStringLiteral("month_mgdl.mem"));
+    steps.produced = RecordCount(steps.records);
 
     FrmMain frmMain(services);
     std::unique_ptr<ZivUVIvodu> wizard;

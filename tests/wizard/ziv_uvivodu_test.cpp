@@ -3,6 +3,7 @@
 #include "startup/frm_main.h"
 #include "support/services_fixture.h"
 #include "wizard/line_shape.h"
+#include "wizard/readings_chart.h"
 #include "wizard/step_picture.h"
 #include "wizard/ziv_uvivodu.h"
 
@@ -14,6 +15,7 @@
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -269,6 +271,33 @@ TEST_F(WizardWindowTest, FullImportAnimatesShowsTheCountsAndOneMoreNextEnds) {
     next();
     EXPECT_EQ(finished, std::vector<bool>{true});
     EXPECT_FALSE(win->isVisible());
+}
+
+TEST_F(WizardWindowTest, ResultChartNamesTheReadingUnderThePointer) {
+    // A meter in mmol/L: 6.6 mmol/L is 118 mg/dl in the file and shows as the meter showed it.
+    steps.produced = 2;
+    GlucoseRecord reading;
+    reading.DATE = 45322;
+    reading.TIME = 0.25;
+    reading.BG = 118;
+    reading.meterMmol = true;
+    GlucoseRecord control = reading;
+    control.CONTROL = kTrue;
+    steps.records.glucose = {reading, control};
+    steps.records.iGlucoseLastRead = 1;
+    open();
+    next();
+    next();
+    next();
+    auto* chart = get<ReadingsChart>("chartReadings");
+    ASSERT_TRUE(chart->isVisible());
+    ASSERT_EQ(chart->readings().readings().size(), 1u); // the control test is left out
+    EXPECT_EQ(chart->accessibleName(), QStringLiteral("T7300"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+
+    QTest::mouseMove(chart, chart->readingPosition(0).toPoint());
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
+    EXPECT_EQ(QToolTip::text().toStdString(), "31 Jan 2024 06:00: 6.6 mmol/L");
 }
 
 TEST_F(WizardWindowTest, CancelDuringTheDownloadEndsWithoutAnImport) {
