@@ -45,7 +45,9 @@ QString UsageText() {
         "Options:\n"
         "  --batch    run the wizard's steps without windows; messages and status on standard error,\n"
         "             the import file's path on standard output. Exit status: 0 written, 1 no port or no\n"
-        "             meter, 2 command line refused, 3 marker set-up needed first, 4 no records\n"
+        "             meter, 2 command line refused, 3 marker set-up needed first, 4 no records, 5 file\n"
+        "             not written, 7 written but the download was incomplete\n"
+        "  (without --batch: exit status 6 when no display could be opened)\n"
         "  --help     show this text\n"
         "  --version  show the program's version\n");
 }
