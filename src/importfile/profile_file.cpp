@@ -7,8 +7,6 @@
 #include <QByteArrayView>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace bdlogic {
 
@@ -52,18 +50,15 @@ void ProfileFile::ProfileLoad(const QString& file) {
     table_.clear();
     const auto bytes = ReadFileBytes(ResolveProfilePath(file));
     if (!bytes) return;
-    // A line ends at CR or at CR LF; a lone LF stays part of the line. Lines are decoded one by one (a byte
-    // order mark counts only at the start of the file), which spares a copy of the whole text.
-    using Flag = QStringConverter::Flag;
-    QStringDecoder firstLine(QStringConverter::System, Flag::Stateless);
-    QStringDecoder laterLine(QStringConverter::System, Flag::Stateless | Flag::ConvertInitialBom);
+    // A line ends at CR or at CR LF; a lone LF stays part of the line. Lines are decoded one by one, which spares
+    // a copy of the whole text.
     const QByteArrayView all(*bytes);
     qsizetype start = 0;
     while (start < all.size()) {
         qsizetype end = all.indexOf('\r', start);
         if (end < 0) end = all.size();
         const QByteArrayView line = all.sliced(start, end - start);
-        table_.append(start == 0 ? firstLine(line) : laterLine(line));
+        table_.append(codePage_.decode(line));
         start = end + 1;
         if (start < all.size() && all.at(start) == '\n') ++start;
     }
@@ -71,11 +66,10 @@ void ProfileFile::ProfileLoad(const QString& file) {
 }
 
 void ProfileFile::ProfileSave(const QString& file) {
-    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
     // Room for every line, its CR LF, and the CR LF of an empty line kept before it.
     qsizetype room = 2;
     table_.scan(1, [&](int, const QString& line) {
-        room += encode.requiredSpace(line.size()) + 4;
+        room += codePage_.requiredSpace(line.size()) + 4;
         return false;
     });
     QByteArray bytes(room, Qt::Uninitialized);
@@ -90,8 +84,8 @@ void ProfileFile::ProfileSave(const QString& file) {
         if (pendingEmpty && line.contains(u'[')) endLine();
         pendingEmpty = line.isEmpty();
         if (!pendingEmpty) {
-            out = NeedsTrim(line) ? encode.appendToBuffer(out, TrimText(line))
-                                  : encode.appendToBuffer(out, line);
+            out = NeedsTrim(line) ? codePage_.appendToBuffer(out, TrimText(line))
+                                  : codePage_.appendToBuffer(out, line);
             endLine();
         }
         return false;
@@ -211,9 +205,9 @@ int ProfileFile::ProfileWriteKeyLarge(const QString& section, const QString& key
     const QFileInfo info(path);
     if (!info.isFile() || info.size() < kLargeFile)
         return ProfileWriteKey(section, key, value, file, false) ? -1 : 0;
-    const auto read = ReadTextFile(path);
+    const auto read = ReadFileBytes(path);
     if (!read) return -1; // rewriting a file that could not be read would lose it
-    QString text = *read;
+    QString text = codePage_.decode(*read);
     const QString header = u'[' + section + u']';
     const QString entry = key + u'=' + value;
     const qsizetype at = text.indexOf(header, 0, Qt::CaseInsensitive);
@@ -236,7 +230,7 @@ int ProfileFile::ProfileWriteKeyLarge(const QString& section, const QString& key
         }
         text = text.left(bodyStart) + body + text.mid(bodyEnd);
     }
-    WriteFileBytes(WritablePath(file), EncodeText(text + kCrLf));
+    WriteFileBytes(WritablePath(file), codePage_.encode(text + kCrLf));
     return 0;
 }
 

@@ -2,9 +2,11 @@
 //
 // It holds one file at a time as a table of lines; a write loads the file when another one (or none) is held,
 // and changes stored with deferSave stay in memory until the next write without it, which saves the whole
-// table and forgets it. Relative file names lie in WindowsDirectory().
+// table and forgets it. Relative file names lie in WindowsDirectory(). Files are text in the code page that the
+// environment names when the engine is made.
 #pragma once
 
+#include "code_page.h"
 #include "line_table.h"
 
 #include <QString>
@@ -52,6 +54,7 @@ private:
 
     LineTable table_;
     QString held_;
+    CodePage codePage_;
 };
 
 } // namespace bdlogic

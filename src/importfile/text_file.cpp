@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <filesystem>
 #include <system_error>
@@ -38,22 +36,6 @@ std::optional<QByteArray> ReadFileBytes(const QString& path) {
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return std::nullopt;
     return bytes;
-}
-
-std::optional<QString> ReadTextFile(const QString& path) {
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes) return std::nullopt;
-    return DecodeText(*bytes);
-}
-
-QByteArray EncodeText(QStringView text) {
-    QStringEncoder encode(QStringConverter::System);
-    return encode(text);
-}
-
-QString DecodeText(QByteArrayView bytes) {
-    QStringDecoder decode(QStringConverter::System);
-    return decode(bytes);
 }
 
 bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
