@@ -37,7 +37,8 @@ QByteArray LocaleCharset() {
 QByteArray SystemName() {
     const QByteArray name = LocaleCharset();
     if (name.isEmpty() || name == "ANSI_X3.4-1968" || name == "US-ASCII" || name == "ASCII") return "UTF-8";
-    if (!QStringEncoder(name.constData()).isValid() || !QStringDecoder(name.constData()).isValid()) return "UTF-8";
+    if (!QStringEncoder(name.constData()).isValid() || !QStringDecoder(name.constData()).isValid())
+        return "UTF-8";
     return name;
 }
 

@@ -1,9 +1,10 @@
-// Text files in the system's code page: the ANSI code page on Windows, the character set of the locale elsewhere.
+// Text files in the system's code page: the ANSI code page on Windows, the character set of the locale
+// elsewhere.
 //
-// Decoding loses nothing: a byte that is not text in the code page becomes the code point U+DC00 + the byte (a
-// lone surrogate, which no text of the program holds), and encoding turns it back into that byte. So a line that
-// is read and written again keeps its bytes, whatever they are. A character that the code page lacks is written
-// as "?".
+// Decoding loses nothing: a byte that is not text in the code page becomes the code point U+DC00 + the byte
+// (a lone surrogate, which no text of the program holds), and encoding turns it back into that byte. So a
+// line that is read and written again keeps its bytes, whatever they are. A character that the code page
+// lacks is written as "?".
 #pragma once
 
 #include <QByteArray>

@@ -92,8 +92,17 @@ void ProfileFile::ProfileSave(const QString& file) {
     });
     if (pendingEmpty) endLine();
     bytes.truncate(out - bytes.constData());
-    WriteFileBytes(WritablePath(file), bytes);
+    store(file, bytes);
     ProfileReset();
+}
+
+bool ProfileFile::store(const QString& file, const QByteArray& bytes) {
+    QString reason;
+    const bool stored = !inPlace_.isEmpty() && SameFileName(file, inPlace_)
+                            ? OverwriteFileBytes(ResolveProfilePath(file), bytes, &reason)
+                            : WriteFileBytes(WritablePath(file), bytes, &reason);
+    if (!stored && saveError_.isEmpty()) saveError_ = reason;
+    return stored;
 }
 
 bool ProfileFile::ProfileFindLine(int& position, const QString& text, bool stopAtSection) {
@@ -205,8 +214,12 @@ int ProfileFile::ProfileWriteKeyLarge(const QString& section, const QString& key
     const QFileInfo info(path);
     if (!info.isFile() || info.size() < kLargeFile)
         return ProfileWriteKey(section, key, value, file, false) ? -1 : 0;
-    const auto read = ReadFileBytes(path);
-    if (!read) return -1; // rewriting a file that could not be read would lose it
+    QString reason;
+    const auto read = ReadFileBytes(path, &reason);
+    if (!read) { // rewriting a file that could not be read would lose it
+        if (saveError_.isEmpty()) saveError_ = reason;
+        return -1;
+    }
     QString text = codePage_.decode(*read);
     const QString header = u'[' + section + u']';
     const QString entry = key + u'=' + value;
@@ -230,8 +243,7 @@ int ProfileFile::ProfileWriteKeyLarge(const QString& section, const QString& key
         }
         text = text.left(bodyStart) + body + text.mid(bodyEnd);
     }
-    WriteFileBytes(WritablePath(file), codePage_.encode(text + kCrLf));
-    return 0;
+    return store(file, codePage_.encode(text + kCrLf)) ? 0 : -1;
 }
 
 } // namespace bdlogic
