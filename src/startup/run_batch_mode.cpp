@@ -27,7 +27,7 @@ int RunBatchMode(const QString& arguments) {
                       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(), nullptr};
 
     int exitStatus = kBatchRefused;
-    QString importFile;
+    ExportedFile exported;
     std::unique_ptr<Startup> startup;
     startup = std::make_unique<Startup>(
         services,
@@ -45,7 +45,7 @@ int RunBatchMode(const QString& arguments) {
                            },
                            [&](bool end) { startup->iFinished(end); }, {}, [] { return 0; }, {}});
             steps.setAnimate([&](bool on) { wizard.setAnimate(on); });
-            exitStatus = RunBatch(wizard, importFile);
+            exitStatus = RunBatch(wizard, exported);
             // The introduction page's warning is the only word a blocked batch run has for its user.
             const Caption& setup = wizard.screen().lblSetuptext;
             if (exitStatus == kBatchSetupFirst && setup.set) status.showStep(setup.text);
@@ -53,7 +53,10 @@ int RunBatchMode(const QString& arguments) {
         },
         [] {});
     startup->start(arguments);
-    if (exitStatus == kBatchWritten) std::printf("%s\n", importFile.toLocal8Bit().constData());
+    if (exitStatus == kBatchWritten) std::printf("%s\n", exported.path.toLocal8Bit().constData());
+    if (exitStatus == kBatchNotWritten)
+        status.showStep(QStringLiteral("The import file %1 could not be written: %2")
+                            .arg(exported.path, exported.failure));
     return exitStatus;
 }
 

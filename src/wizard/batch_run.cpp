@@ -2,7 +2,7 @@
 
 namespace bdlogic {
 
-int RunBatch(Wizard& wizard, QString& importFile) {
+int RunBatch(Wizard& wizard, ExportedFile& exported) {
     wizard.Go();
     if (!wizard.screen().nextEnabled) {
         wizard.cmdCancel_Click();
@@ -21,9 +21,9 @@ int RunBatch(Wizard& wizard, QString& importFile) {
     wizard.cmdNext_Click(); // identification, download, export
     switch (wizard.lastOutcome()) {
     case ImportOutcome::Exported:
-        importFile = wizard.lastImportFile();
+        exported = wizard.lastExport();
         wizard.cmdNext_Click(); // the result page's Next ends the program
-        return kBatchWritten;
+        return exported.written ? kBatchWritten : kBatchNotWritten;
     case ImportOutcome::NoRecords:
         wizard.cmdCancel_Click();
         return kBatchNoRecords;

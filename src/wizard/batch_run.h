@@ -13,10 +13,11 @@ enum BatchStatus {
     kBatchRefused = 2,       // the command line was refused
     kBatchSetupFirst = 3,    // the marker set-up must be done first
     kBatchNoRecords = 4,     // the meter answered but the download produced no record
+    kBatchNotWritten = 5,    // records were read but the import file could not be written
 };
 
-// Runs the wizard from Go to the result page and ends it with the last Next (or Cancel on failure), which saves
-// the port. Returns the exit status; on success `importFile` holds the file's path.
-int RunBatch(Wizard& wizard, QString& importFile);
+// Runs the wizard from Go to the result page and ends it with the last Next (or Cancel on failure), which
+// saves the port. Returns the exit status; after an export `exported` tells what became of the import file.
+int RunBatch(Wizard& wizard, ExportedFile& exported);
 
 } // namespace bdlogic

@@ -1,6 +1,7 @@
 // The meter work the wizard's steps call: probe a port, wake the meter, download its memory, write the import file.
 #pragma once
 
+#include "importfile/export_run.h"
 #include "importfile/type_defs.h"
 
 #include <QString>
@@ -18,8 +19,8 @@ public:
     virtual bool meter_connected() = 0;
     // Downloads and decodes the memory into `records`; returns the number of records.
     virtual int meter_read(MeterRecords& records) = 0;
-    // Writes the import file from `records`; returns its path.
-    virtual QString export_file(const MeterRecords& records) = 0;
+    // Writes the import file from `records`; says where, and whether it was written.
+    virtual ExportedFile export_file(const MeterRecords& records) = 0;
     // PortOpen = false.
     virtual void closePort() = 0;
 };

@@ -53,7 +53,7 @@ public:
     std::int16_t page() const { return page_; }
     MeterRecords& records() { return records_; }
     ImportOutcome lastOutcome() const { return outcome_; }
-    const QString& lastImportFile() const { return importFile_; }
+    const ExportedFile& lastExport() const { return exported_; }
 
     static QString HelpText();
 
@@ -70,7 +70,7 @@ private:
     bool animate_ = false;
     MeterRecords records_;
     ImportOutcome outcome_ = ImportOutcome::None;
-    QString importFile_;
+    ExportedFile exported_;
 };
 
 } // namespace bdlogic

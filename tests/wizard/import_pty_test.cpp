@@ -59,7 +59,7 @@ protected:
         EXPECT_TRUE(steps.meter_connected());
         MeterRecords records;
         EXPECT_GT(steps.meter_read(records), 0);
-        return steps.export_file(records);
+        return steps.export_file(records).path;
     }
 
     void expectGolden(const QString& path, const QString& golden) {
