@@ -12,6 +12,7 @@ namespace bdlogic {
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
+constexpr QChar kByteOrderMark(0xFEFF);
 constexpr qint64 kLargeFile = 31000;
 
 // Most lines need no trimming; they are copied as they are.
@@ -44,10 +45,12 @@ QStringList ProfileFile::lines() const {
 void ProfileFile::ProfileReset() {
     table_.clear();
     held_.clear();
+    byteOrderMark_ = false;
 }
 
 void ProfileFile::ProfileLoad(const QString& file) {
     table_.clear();
+    byteOrderMark_ = false;
     const auto bytes = ReadFileBytes(ResolveProfilePath(file));
     if (!bytes) return;
     // A line ends at CR or at CR LF; a lone LF stays part of the line. Lines are decoded one by one, which spares
@@ -62,18 +65,24 @@ void ProfileFile::ProfileLoad(const QString& file) {
         start = end + 1;
         if (start < all.size() && all.at(start) == '\n') ++start;
     }
+    // A byte order mark in front of text is no part of that line, so that a header right behind it counts;
+    // the save puts it back. Alone, it is the first line's text, which no save drops.
+    const QString first = table_.at(1);
+    byteOrderMark_ = first.size() > 1 && first.front() == kByteOrderMark;
+    if (byteOrderMark_) table_.replace(1, first.mid(1));
     held_ = file;
 }
 
 void ProfileFile::ProfileSave(const QString& file) {
-    // Room for every line, its CR LF, and the CR LF of an empty line kept before it.
-    qsizetype room = 2;
+    // Room for every line, its CR LF, and the CR LF of an empty line kept before it; and a byte order mark.
+    qsizetype room = 2 + codePage_.requiredSpace(1);
     table_.scan(1, [&](int, const QString& line) {
         room += codePage_.requiredSpace(line.size()) + 4;
         return false;
     });
     QByteArray bytes(room, Qt::Uninitialized);
     char* out = bytes.data();
+    if (byteOrderMark_) out = codePage_.appendToBuffer(out, QStringView(&kByteOrderMark, 1));
     const auto endLine = [&out] {
         *out++ = '\r';
         *out++ = '\n';

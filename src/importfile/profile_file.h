@@ -66,6 +66,7 @@ private:
     LineTable table_;
     QString held_;
     CodePage codePage_;
+    bool byteOrderMark_ = false; // the held file begins with one
     QString inPlace_;
     QString saveError_;
 };

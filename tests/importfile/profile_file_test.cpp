@@ -74,8 +74,8 @@ TEST_F(ProfileFileTest, TextIsInTheLocalesCodePageAndUnchangedLinesKeepTheirByte
         QByteArray before;
         QByteArray after; // after writing B = "ä€" into section S
     } rows[] = {
-        {"C.UTF-8", "\xEF\xBB\xBF\r\n[S]\r\nA=\xE4\xFF x\r\n",
-         "\xEF\xBB\xBF\r\n[S]\r\nB=\xC3\xA4\xE2\x82\xAC\r\nA=\xE4\xFF x\r\n\r\n"},
+        {"C.UTF-8", "\xEF\xBB\xBF[S]\r\nA=\xE4\xFF x\r\n",
+         "\xEF\xBB\xBF[S]\r\nB=\xC3\xA4\xE2\x82\xAC\r\nA=\xE4\xFF x\r\n\r\n"},
         {"C", "[S]\r\n", "[S]\r\nB=\xC3\xA4\xE2\x82\xAC\r\n\r\n"}, // no character set chosen: UTF-8
         {"de_DE.ISO-8859-1", "[S]\r\nA=\xE4\xC3\xA4\r\n", "[S]\r\nB=\xE4?\r\nA=\xE4\xC3\xA4\r\n\r\n"},
     };

@@ -38,9 +38,11 @@ struct Model {
     std::optional<QByteArray> disk;
     test::PlainTable table;
     bool held = false;
+    bool byteOrderMark = false; // kept apart from the first line
 
     void load() {
         table.lines.clear();
+        byteOrderMark = false;
         if (!disk) return;
         for (qsizetype start = 0; start < disk->size();) {
             qsizetype end = disk->indexOf('\r', start);
@@ -48,17 +50,22 @@ struct Model {
             table.lines << codePage.decode(QByteArrayView(*disk).sliced(start, end - start));
             start = end + (disk->mid(end, 2) == "\r\n" ? 2 : 1);
         }
+        byteOrderMark = !table.lines.isEmpty() && table.lines[0].size() > 1 && table.lines[0][0] == u'\uFEFF';
+        if (byteOrderMark) table.lines[0].remove(0, 1);
         held = true;
     }
     void save() {
-        QByteArray bytes;
+        QByteArray bytes = byteOrderMark ? codePage.encode(u"\uFEFF") : QByteArray();
         const QStringList& lines = table.lines;
         for (qsizetype i = 0; i < lines.size(); ++i)
             if (!lines[i].isEmpty() || i + 1 == lines.size() || lines[i + 1].contains(u'['))
                 bytes += codePage.encode(TrimText(lines[i]) + kCrLf);
         if (disk || !inPlace) disk = bytes; // rewriting in place needs the file to be there
+        reset();
+    }
+    void reset() {
         table.lines.clear();
-        held = false;
+        held = byteOrderMark = false;
     }
     void writeKey(const QString& section, const QString& key, const QString& value, bool defer) {
         if (!ProfileFile::ProfileValidName(section) || !ProfileFile::ProfileValidName(key)) return;
@@ -166,8 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         default:
             profile.ProfileReset();
-            model.table.lines.clear();
-            model.held = false;
+            model.reset();
         }
         QFile f(file);
         Require(f.open(QIODevice::ReadOnly) == model.disk.has_value());
