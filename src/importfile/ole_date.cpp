@@ -13,8 +13,8 @@ QDate Epoch() {
     return QDate(1899, 12, 30);
 }
 
-// The day of a day count: its whole part, rounded toward zero (-1.25 is day -1), when it falls inside the host's
-// years.
+// The day of a day count: its whole part, rounded toward zero (-1.25 is day -1), when it falls inside the
+// host's years.
 std::optional<long long> WholeDays(double dayCount) {
     if (!std::isfinite(dayCount)) return std::nullopt;
     const double days = std::trunc(dayCount);

@@ -53,8 +53,8 @@ void ProfileFile::ProfileLoad(const QString& file) {
     byteOrderMark_ = false;
     const auto bytes = ReadFileBytes(ResolveProfilePath(file));
     if (!bytes) return;
-    // A line ends at CR or at CR LF; a lone LF stays part of the line. Lines are decoded one by one, which spares
-    // a copy of the whole text.
+    // A line ends at CR or at CR LF; a lone LF stays part of the line. Lines are decoded one by one, which
+    // spares a copy of the whole text.
     const QByteArrayView all(*bytes);
     qsizetype start = 0;
     while (start < all.size()) {

@@ -2,8 +2,8 @@
 //
 // It holds one file at a time as a table of lines; a write loads the file when another one (or none) is held,
 // and changes stored with deferSave stay in memory until the next write without it, which saves the whole
-// table and forgets it. Relative file names lie in WindowsDirectory(). Files are text in the code page that the
-// environment names when the engine is made.
+// table and forgets it. Relative file names lie in WindowsDirectory(). Files are text in the code page that
+// the environment names when the engine is made.
 #pragma once
 
 #include "code_page.h"

@@ -42,7 +42,7 @@ TEST(FormatDayCount, TakesTheWholePartAsDayAndTheFractionAsTimeAndNothingOutside
         const char* date;
         const char* time;
     } rows[] = {
-        {-1.25, "29121899", "0600"},                     // the day before the epoch's, a quarter in
+        {-1.25, "29121899", "0600"}, // the day before the epoch's, a quarter in
         {-0.5, "30121899", "1200"},
         {-657434.5, "01010100", "1200"},
         {45322.0 + 86399.6 / 86400, "31012024", "0000"}, // rounds up to the next midnight

@@ -88,7 +88,8 @@ TEST_F(ProfileFileTest, TextIsInTheLocalesCodePageAndUnchangedLinesKeepTheirByte
         ProfileFile inLocale;
         const QString file = path(QStringLiteral("codepage.ini"));
         put(file, r.before);
-        inLocale.ProfileWriteKey(QStringLiteral("S"), QStringLiteral("B"), QStringLiteral("\u00e4\u20ac"), file, false);
+        inLocale.ProfileWriteKey(QStringLiteral("S"), QStringLiteral("B"), QStringLiteral("\u00e4\u20ac"),
+                                 file, false);
         EXPECT_EQ(ReadBytes(file), r.after) << r.locale;
     }
 }
