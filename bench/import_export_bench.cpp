@@ -1,9 +1,12 @@
 // Exporting a large glucose memory: the writer's entry keys go through the profile engine one by one, so this
-// shows whether the engine stays about linear in the number of records.
+// shows whether the engine stays about linear in the number of records. The export run adds what lies around
+// the writers (the import file's name, its hidden work file and the final rename).
 #include "importfile/category_writers.h"
+#include "importfile/export_run.h"
 #include "importfile/ole_date.h"
 #include "importfile/profile_file.h"
 #include "startup/event_pump.h"
+#include "startup/main_state.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -55,6 +58,31 @@ void ExportGlucoseRecords(benchmark::State& state) {
 }
 
 BENCHMARK(ExportGlucoseRecords)->Arg(500)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+void ExportRunGlucose(benchmark::State& state) {
+    bdlogic::MeterRecords records;
+    records.glucose = Readings(state.range(0));
+    QTemporaryDir dir;
+    bdlogic::MainState main;
+    main.sImportDir = dir.path() + QLatin1Char('/');
+    main.iPatientID = 42;
+    main.sDriverName = QStringLiteral("BD Logic");
+    main.sMeterID = QStringLiteral("LOGIC-0815");
+    main.iUniqueImportID = 64;
+    const QDateTime moment(QDate(2026, 12, 3), QTime(23, 15, 7));
+    const QString file = bdlogic::ImportFilePath(main.sImportDir, main.iPatientID, moment);
+    bdlogic::ProfileFile profile;
+    IdlePump pump;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(file);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(bdlogic::WriteImportFile(main, records, moment, profile, pump));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(ExportRunGlucose)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

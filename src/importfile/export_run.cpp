@@ -3,7 +3,9 @@
 #include "category_writers.h"
 #include "ole_date.h"
 #include "profile_file.h"
+#include "profile_paths.h"
 #include "startup/main_state.h"
+#include "work_file.h"
 
 #include <cstdlib>
 
@@ -37,17 +39,32 @@ ImportHeader MakeImportHeader(const MainState& state, const QDateTime& moment) {
     return h;
 }
 
-QString WriteImportFile(const MainState& state, const MeterRecords& records, const QDateTime& moment,
-                        ProfileFile& profile, EventPump& pump, BusyCursor* cursor) {
-    const QString file = ImportFilePath(state.sImportDir, state.iPatientID, moment);
+ExportedFile WriteImportFile(const MainState& state, const MeterRecords& records, const QDateTime& moment,
+                             ProfileFile& profile, EventPump& pump, BusyCursor* cursor) {
+    ExportedFile result;
+    result.path = ResolveProfilePath(ImportFilePath(state.sImportDir, state.iPatientID, moment));
+    WorkFile work(result.path);
+    if (!work.error().isEmpty()) {
+        result.failure = work.error();
+        return result;
+    }
+    const QString& file = work.path();
     const ImportHeader header = MakeImportHeader(state, moment);
     const ExportContext context{profile, pump, OleFromDateTime(moment).value_or(0), cursor};
+    profile.takeSaveError();
+    profile.setSaveInPlace(file);
     ExportGlucose(file, header, records.glucose, context);
     ExportInsulin(file, header, records.insulin, context);
     ExportIntakes(file, header, records.intakes, context);
     ExportExercise(file, header, records.exercise, context);
     ExportMedicines(file, header, records.medicines, context);
-    return file;
+    profile.setSaveInPlace(QString());
+    result.failure = profile.takeSaveError();
+    if (result.failure.isEmpty() && !work.isEmpty()) {
+        result.written = work.commit();
+        result.failure = work.error();
+    }
+    return result;
 }
 
 } // namespace bdlogic

@@ -25,8 +25,18 @@ QString ImportFilePath(const QString& importDir, std::int32_t patientId, const Q
 // time of day to the second. "Import Action" stays empty.
 ImportHeader MakeImportHeader(const MainState& state, const QDateTime& moment);
 
-// Writes every category that has entries into one new import file and returns its path.
-QString WriteImportFile(const MainState& state, const MeterRecords& records, const QDateTime& moment,
-                        ProfileFile& profile, EventPump& pump, BusyCursor* cursor = nullptr);
+// What an export run left: the import file's full path, whether the file stands there, and if not, the
+// system's reason (empty when there was nothing to write).
+struct ExportedFile {
+    QString path;
+    bool written = false;
+    QString failure;
+};
+
+// Writes every category that has entries into the import file. The file gets its name only when it is
+// complete: the writers work on a hidden work file beside it, which then takes the name. A run in which any
+// write fails leaves no file.
+ExportedFile WriteImportFile(const MainState& state, const MeterRecords& records, const QDateTime& moment,
+                             ProfileFile& profile, EventPump& pump, BusyCursor* cursor = nullptr);
 
 } // namespace bdlogic

@@ -13,10 +13,11 @@ QDate Epoch() {
     return QDate(1899, 12, 30);
 }
 
-// The whole days at or below the value, when they fall inside the host's years.
+// The day of a day count: its whole part, rounded toward zero (-1.25 is day -1), when it falls inside the
+// host's years.
 std::optional<long long> WholeDays(double dayCount) {
     if (!std::isfinite(dayCount)) return std::nullopt;
-    const double days = std::floor(dayCount);
+    const double days = std::trunc(dayCount);
     static const double first = static_cast<double>(Epoch().daysTo(QDate(kFirstYear, 1, 1)));
     static const double last = static_cast<double>(Epoch().daysTo(QDate(kLastYear, 12, 31)));
     if (days < first || days > last) return std::nullopt;
@@ -73,7 +74,8 @@ std::optional<QString> FormatDdMmYyyy(double dayCount) {
 
 std::optional<QString> FormatHhNn(double dayCount) {
     if (!WholeDays(dayCount)) return std::nullopt;
-    const double fraction = dayCount - std::floor(dayCount);
+    // Before 30 December 1899 the fraction counts forward from midnight as well: -1.25 is 06:00.
+    const double fraction = std::fabs(dayCount - std::trunc(dayCount));
     // A fraction that rounds up to a whole day is midnight.
     const long long seconds = std::llround(fraction * kSecondsPerDay) % kSecondsPerDay;
     QString text(4, Qt::Uninitialized);

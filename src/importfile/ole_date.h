@@ -22,8 +22,8 @@ std::optional<double> OleDateTime(int year, int month, int day, int hour, int mi
 // The local date and time of a moment, to the second (milliseconds are dropped).
 std::optional<double> OleFromDateTime(const QDateTime& moment);
 
-// "ddmmyyyy" and "hhnn" of a day count. The date is the whole day at or below the value and the time is what
-// lies above it, so -1.25 is 28 December 1899, 18:00. The time is rounded to the nearest second first, so a
+// "ddmmyyyy" and "hhnn" of a day count. The date is the whole part and the time of day the fraction's
+// absolute value, so -1.25 is 29 December 1899, 06:00. The time is rounded to the nearest second first, so a
 // time held as a binary fraction (07:45 is 0.3229166...) never loses its minute. Nothing for a value that is
 // not a number or lies outside the years 100..9999.
 std::optional<QString> FormatDdMmYyyy(double dayCount);

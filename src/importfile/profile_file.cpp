@@ -7,13 +7,12 @@
 #include <QByteArrayView>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace bdlogic {
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
+constexpr QChar kByteOrderMark(0xFEFF);
 constexpr qint64 kLargeFile = 31000;
 
 // Most lines need no trimming; they are copied as they are.
@@ -46,40 +45,44 @@ QStringList ProfileFile::lines() const {
 void ProfileFile::ProfileReset() {
     table_.clear();
     held_.clear();
+    byteOrderMark_ = false;
 }
 
 void ProfileFile::ProfileLoad(const QString& file) {
     table_.clear();
+    byteOrderMark_ = false;
     const auto bytes = ReadFileBytes(ResolveProfilePath(file));
     if (!bytes) return;
-    // A line ends at CR or at CR LF; a lone LF stays part of the line. Lines are decoded one by one (a byte
-    // order mark counts only at the start of the file), which spares a copy of the whole text.
-    using Flag = QStringConverter::Flag;
-    QStringDecoder firstLine(QStringConverter::System, Flag::Stateless);
-    QStringDecoder laterLine(QStringConverter::System, Flag::Stateless | Flag::ConvertInitialBom);
+    // A line ends at CR or at CR LF; a lone LF stays part of the line. Lines are decoded one by one, which
+    // spares a copy of the whole text.
     const QByteArrayView all(*bytes);
     qsizetype start = 0;
     while (start < all.size()) {
         qsizetype end = all.indexOf('\r', start);
         if (end < 0) end = all.size();
         const QByteArrayView line = all.sliced(start, end - start);
-        table_.append(start == 0 ? firstLine(line) : laterLine(line));
+        table_.append(codePage_.decode(line));
         start = end + 1;
         if (start < all.size() && all.at(start) == '\n') ++start;
     }
+    // A byte order mark in front of text is no part of that line, so that a header right behind it counts;
+    // the save puts it back. Alone, it is the first line's text, which no save drops.
+    const QString first = table_.at(1);
+    byteOrderMark_ = first.size() > 1 && first.front() == kByteOrderMark;
+    if (byteOrderMark_) table_.replace(1, first.mid(1));
     held_ = file;
 }
 
 void ProfileFile::ProfileSave(const QString& file) {
-    QStringEncoder encode(QStringConverter::System, QStringConverter::Flag::Stateless);
-    // Room for every line, its CR LF, and the CR LF of an empty line kept before it.
-    qsizetype room = 2;
+    // Room for every line, its CR LF, and the CR LF of an empty line kept before it; and a byte order mark.
+    qsizetype room = 2 + codePage_.requiredSpace(1);
     table_.scan(1, [&](int, const QString& line) {
-        room += encode.requiredSpace(line.size()) + 4;
+        room += codePage_.requiredSpace(line.size()) + 4;
         return false;
     });
     QByteArray bytes(room, Qt::Uninitialized);
     char* out = bytes.data();
+    if (byteOrderMark_) out = codePage_.appendToBuffer(out, QStringView(&kByteOrderMark, 1));
     const auto endLine = [&out] {
         *out++ = '\r';
         *out++ = '\n';
@@ -90,16 +93,25 @@ void ProfileFile::ProfileSave(const QString& file) {
         if (pendingEmpty && line.contains(u'[')) endLine();
         pendingEmpty = line.isEmpty();
         if (!pendingEmpty) {
-            out = NeedsTrim(line) ? encode.appendToBuffer(out, TrimText(line))
-                                  : encode.appendToBuffer(out, line);
+            out = NeedsTrim(line) ? codePage_.appendToBuffer(out, TrimText(line))
+                                  : codePage_.appendToBuffer(out, line);
             endLine();
         }
         return false;
     });
     if (pendingEmpty) endLine();
     bytes.truncate(out - bytes.constData());
-    WriteFileBytes(WritablePath(file), bytes);
+    store(file, bytes);
     ProfileReset();
+}
+
+bool ProfileFile::store(const QString& file, const QByteArray& bytes) {
+    QString reason;
+    const bool stored = !inPlace_.isEmpty() && SameFileName(file, inPlace_)
+                            ? OverwriteFileBytes(ResolveProfilePath(file), bytes, &reason)
+                            : WriteFileBytes(WritablePath(file), bytes, &reason);
+    if (!stored && saveError_.isEmpty()) saveError_ = reason;
+    return stored;
 }
 
 bool ProfileFile::ProfileFindLine(int& position, const QString& text, bool stopAtSection) {
@@ -211,9 +223,13 @@ int ProfileFile::ProfileWriteKeyLarge(const QString& section, const QString& key
     const QFileInfo info(path);
     if (!info.isFile() || info.size() < kLargeFile)
         return ProfileWriteKey(section, key, value, file, false) ? -1 : 0;
-    const auto read = ReadTextFile(path);
-    if (!read) return -1; // rewriting a file that could not be read would lose it
-    QString text = *read;
+    QString reason;
+    const auto read = ReadFileBytes(path, &reason);
+    if (!read) { // rewriting a file that could not be read would lose it
+        if (saveError_.isEmpty()) saveError_ = reason;
+        return -1;
+    }
+    QString text = codePage_.decode(*read);
     const QString header = u'[' + section + u']';
     const QString entry = key + u'=' + value;
     const qsizetype at = text.indexOf(header, 0, Qt::CaseInsensitive);
@@ -236,8 +252,7 @@ int ProfileFile::ProfileWriteKeyLarge(const QString& section, const QString& key
         }
         text = text.left(bodyStart) + body + text.mid(bodyEnd);
     }
-    WriteFileBytes(WritablePath(file), EncodeText(text + kCrLf));
-    return 0;
+    return store(file, codePage_.encode(text + kCrLf)) ? 0 : -1;
 }
 
 } // namespace bdlogic

@@ -2,13 +2,17 @@
 //
 // It holds one file at a time as a table of lines; a write loads the file when another one (or none) is held,
 // and changes stored with deferSave stay in memory until the next write without it, which saves the whole
-// table and forgets it. Relative file names lie in WindowsDirectory().
+// table and forgets it. Relative file names lie in WindowsDirectory(). Files are text in the code page that
+// the environment names when the engine is made.
 #pragma once
 
+#include "code_page.h"
 #include "line_table.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 namespace bdlogic {
 
@@ -43,15 +47,28 @@ public:
     const QString& heldFile() const { return held_; }
     QStringList lines() const;
 
+    // Saves of `file` rewrite it in place instead of replacing it by a new file, so that it stays the same
+    // file: for the export run's work file, which only this program reads. Empty for none.
+    void setSaveInPlace(const QString& file) { inPlace_ = file; }
+    // The system's reason why the first failed save since the last call failed; empty when all saves
+    // succeeded.
+    QString takeSaveError() { return std::exchange(saveError_, QString()); }
+
 private:
     // The searches of the write and delete operations, with the same results and the same appended empty line
     // as ProfileFindLine, but without scanning the file.
     bool findSection(int& position, const QString& section);
     bool findKey(int& position, const QString& key);
     void findNextSection(int& position);
+    // Puts the bytes on disk as `file`; remembers the reason of the first failure.
+    bool store(const QString& file, const QByteArray& bytes);
 
     LineTable table_;
     QString held_;
+    CodePage codePage_;
+    bool byteOrderMark_ = false; // the held file begins with one
+    QString inPlace_;
+    QString saveError_;
 };
 
 } // namespace bdlogic

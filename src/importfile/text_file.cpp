@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <filesystem>
 #include <system_error>
@@ -21,6 +19,12 @@ std::filesystem::path NativePath(const QString& path) {
 #endif
 }
 
+// Passes the reason of a failure on; false, for the caller to return.
+bool Fail(QString* reason, const QString& why) {
+    if (reason) *reason = why;
+    return false;
+}
+
 // A new file beside `path` that no one else uses; not open when the directory takes no files.
 void OpenTemporary(QFile& temp, const QString& path) {
     for (int attempt = 0; attempt < 16 && !temp.isOpen(); ++attempt) {
@@ -31,58 +35,65 @@ void OpenTemporary(QFile& temp, const QString& path) {
 }
 } // namespace
 
-std::optional<QByteArray> ReadFileBytes(const QString& path) {
-    if (QFileInfo(path).isDir()) return std::nullopt;
+std::optional<QByteArray> ReadFileBytes(const QString& path, QString* reason) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return bytes;
+    if (QFileInfo(path).isDir()) {
+        Fail(reason, SystemReason(std::errc::is_a_directory));
+    } else if (file.open(QIODevice::ReadOnly)) {
+        QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError) return bytes;
+        Fail(reason, file.errorString());
+    } else {
+        Fail(reason, file.errorString());
+    }
+    return std::nullopt;
 }
 
-std::optional<QString> ReadTextFile(const QString& path) {
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes) return std::nullopt;
-    return DecodeText(*bytes);
-}
-
-QByteArray EncodeText(QStringView text) {
-    QStringEncoder encode(QStringConverter::System);
-    return encode(text);
-}
-
-QString DecodeText(QByteArrayView bytes) {
-    QStringDecoder decode(QStringConverter::System);
-    return decode(bytes);
-}
-
-bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
+bool WriteFileBytes(const QString& path, const QByteArray& bytes, QString* reason) {
     const QFileInfo existing(path);
     constexpr auto modeBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                               QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
                               QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     constexpr auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (existing.exists()) {
+        if (existing.isDir()) return Fail(reason, SystemReason(std::errc::is_a_directory));
         // The rename would replace even a file without write permission (always so for root), so the
         // read-only mark is honoured here, as it is on Windows.
-        if (existing.isDir() || !existing.isWritable() || !(existing.permissions() & writeBits)) return false;
+        if (!existing.isWritable() || !(existing.permissions() & writeBits))
+            return Fail(reason, SystemReason(std::errc::permission_denied));
     }
     // The text goes to a temporary file beside the target, which takes the target's place in one rename: a
     // reader or a failure half-way never meets a partial file. No flush to the disk is forced, since the
     // engine saves a file a dozen times per section and each flush costs milliseconds.
     QFile temp;
     OpenTemporary(temp, path);
-    if (!temp.isOpen()) return false;
+    if (!temp.isOpen()) return Fail(reason, temp.errorString());
     bool done = temp.write(bytes) == bytes.size() && temp.flush();
+    if (!done) Fail(reason, temp.errorString());
     temp.close();
-    if (done && existing.exists()) done = temp.setPermissions(existing.permissions() & modeBits);
-    std::error_code error;
-    if (done) std::filesystem::rename(NativePath(temp.fileName()), NativePath(path), error);
-    if (!done || error) {
-        temp.remove();
-        return false;
-    }
+    if (done && existing.exists() && !temp.setPermissions(existing.permissions() & modeBits))
+        done = Fail(reason, temp.errorString());
+    if (done) done = RenameReplacing(temp.fileName(), path, reason);
+    if (!done) temp.remove();
+    return done;
+}
+
+bool OverwriteFileBytes(const QString& path, const QByteArray& bytes, QString* reason) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::ExistingOnly))
+        return Fail(reason, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush()) return Fail(reason, file.errorString());
     return true;
+}
+
+bool RenameReplacing(const QString& from, const QString& to, QString* reason) {
+    std::error_code error;
+    std::filesystem::rename(NativePath(from), NativePath(to), error);
+    return !error || Fail(reason, QString::fromStdString(error.message()));
+}
+
+QString SystemReason(std::errc condition) {
+    return QString::fromStdString(std::make_error_code(condition).message());
 }
 
 } // namespace bdlogic

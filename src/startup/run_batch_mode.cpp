@@ -28,7 +28,7 @@ int RunBatchMode(const QString& arguments) {
                       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(), nullptr};
 
     int exitStatus = kBatchRefused;
-    QString importFile;
+    ExportedFile exported;
     std::unique_ptr<Startup> startup;
     startup = std::make_unique<Startup>(
         services,
@@ -46,9 +46,9 @@ int RunBatchMode(const QString& arguments) {
                            },
                            [&](bool end) { startup->iFinished(end); }, {}, [] { return 0; }, {}});
             steps.setAnimate([&](bool on) { wizard.setAnimate(on); });
-            exitStatus = RunBatch(wizard, importFile);
+            exitStatus = RunBatch(wizard, exported);
             // In place of the result page's chart: the readings' days, number and mean.
-            if (!importFile.isEmpty()) {
+            if (exported.written) {
                 const DownloadReadings readings(wizard.records());
                 if (const auto summary = ReadingsSummary(readings, services.texts(), QLocale()))
                     status.showStep(*summary);
@@ -63,7 +63,10 @@ int RunBatchMode(const QString& arguments) {
         [] {});
     startup->start(arguments);
     if (exitStatus == kBatchWritten || exitStatus == kBatchIncomplete)
-        std::printf("%s\n", importFile.toLocal8Bit().constData());
+        std::printf("%s\n", exported.path.toLocal8Bit().constData());
+    if (exitStatus == kBatchNotWritten)
+        status.showStep(QStringLiteral("The import file %1 could not be written: %2")
+                            .arg(exported.path, exported.failure));
     return exitStatus;
 }
 

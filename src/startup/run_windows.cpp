@@ -4,6 +4,7 @@
 #include "platform_registry.h"
 #include "qt_event_pump.h"
 #include "startup.h"
+#include "widget_busy_cursor.h"
 #include "widget_message_box.h"
 #include "wizard/label_status_line.h"
 #include "wizard/meter_import_steps.h"
@@ -23,6 +24,7 @@ int RunWindows(const QString& arguments) {
     MainState state;
     WidgetMessageBox messages(state);
     LabelStatusLine status;
+    WidgetBusyCursor busyCursor;
     Services services{registry, pump, messages, status, state, QCoreApplication::applicationDirPath(),
                       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(), nullptr};
 
@@ -37,6 +39,7 @@ int RunWindows(const QString& arguments) {
             // not to Qt's display name, which Qt would append to every window's title.
             frmMain.showTitle(state.appTitle);
             steps = std::make_unique<MeterImportSteps>(services);
+            steps->setBusyCursor(&busyCursor);
             ZivUVIvodu::Hooks hooks;
             hooks.iFinished = [&](bool end) { startup->iFinished(end); };
             hooks.callSetup = [&](QWidget* container) { frmMain.CallSetup(container); };

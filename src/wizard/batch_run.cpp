@@ -40,7 +40,7 @@ QString DownloadShortfall(const DownloadReport& report) {
     return QStringLiteral("Download incomplete: ") + said.join(QStringLiteral("; "));
 }
 
-int RunBatch(Wizard& wizard, QString& importFile) {
+int RunBatch(Wizard& wizard, ExportedFile& exported) {
     wizard.Go();
     if (!wizard.screen().nextEnabled) {
         wizard.cmdCancel_Click();
@@ -59,8 +59,9 @@ int RunBatch(Wizard& wizard, QString& importFile) {
     wizard.cmdNext_Click(); // identification, download, export
     switch (wizard.lastOutcome()) {
     case ImportOutcome::Exported:
-        importFile = wizard.lastImportFile();
+        exported = wizard.lastExport();
         wizard.cmdNext_Click(); // the result page's Next ends the program
+        if (!exported.written) return kBatchNotWritten;
         return wizard.lastDownload().complete() ? kBatchWritten : kBatchIncomplete;
     case ImportOutcome::NoRecords:
         wizard.cmdCancel_Click();

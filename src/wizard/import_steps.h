@@ -1,6 +1,7 @@
 // The meter work the wizard's steps call: probe a port, wake the meter, download its memory, write the import file.
 #pragma once
 
+#include "importfile/export_run.h"
 #include "importfile/type_defs.h"
 #include "meterlink/download_report.h"
 
@@ -20,8 +21,8 @@ public:
     // Downloads and decodes the memory into `records`; returns the number of records, and in `report` how far
     // the download got.
     virtual int meter_read(MeterRecords& records, DownloadReport& report) = 0;
-    // Writes the import file from `records`; returns its path.
-    virtual QString export_file(const MeterRecords& records) = 0;
+    // Writes the import file from `records`; says where, and whether it was written.
+    virtual ExportedFile export_file(const MeterRecords& records) = 0;
     // PortOpen = false.
     virtual void closePort() = 0;
 };

@@ -1,6 +1,5 @@
 #include "meter_import_steps.h"
 
-#include "importfile/export_run.h"
 #include "memory/meter_read.h"
 #include "meterlink/meter_identification.h"
 #include "meterlink/port_device.h"
@@ -29,7 +28,7 @@ int MeterImportSteps::meter_read(MeterRecords& records, DownloadReport& report) 
     return bdlogic::meter_read(layer_, s_, records, report, animate_);
 }
 
-QString MeterImportSteps::export_file(const MeterRecords& records) {
+ExportedFile MeterImportSteps::export_file(const MeterRecords& records) {
     const QDateTime moment = now_ ? now_() : QDateTime::currentDateTime();
     return WriteImportFile(s_.state, records, moment, profile_, s_.pump, cursor_);
 }

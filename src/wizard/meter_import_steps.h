@@ -21,7 +21,7 @@ public:
     bool probePort(std::int16_t port) override;
     bool meter_connected() override;
     int meter_read(MeterRecords& records, DownloadReport& report) override;
-    QString export_file(const MeterRecords& records) override;
+    ExportedFile export_file(const MeterRecords& records) override;
     void closePort() override { port_.setPortOpen(false); }
 
     // Switched on and off by the download: the wizard's animation.

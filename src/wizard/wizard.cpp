@@ -285,7 +285,7 @@ void Wizard::do_step(std::int16_t& step) {
 
 void Wizard::export_data() {
     const Language* texts = s_.texts();
-    importFile_ = steps_.export_file(records_);
+    exported_ = steps_.export_file(records_); // the wizard shows no message when it could not be written
     outcome_ = ImportOutcome::Exported;
 
     if (records_.iNoDateCount != 0) {

@@ -53,7 +53,7 @@ public:
     std::int16_t page() const { return page_; }
     MeterRecords& records() { return records_; }
     ImportOutcome lastOutcome() const { return outcome_; }
-    const QString& lastImportFile() const { return importFile_; }
+    const ExportedFile& lastExport() const { return exported_; }
     // How far the last download got; the wizard shows nothing of it, batch mode reports a shortfall.
     const DownloadReport& lastDownload() const { return download_; }
 
@@ -72,7 +72,7 @@ private:
     bool animate_ = false;
     MeterRecords records_;
     ImportOutcome outcome_ = ImportOutcome::None;
-    QString importFile_;
+    ExportedFile exported_;
     DownloadReport download_;
 };
 

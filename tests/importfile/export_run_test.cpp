@@ -1,6 +1,8 @@
 #include "golden_check.h"
 #include "importfile/export_run.h"
+#include "importfile/work_file.h"
 #include "startup/main_state.h"
+#include "support/test_files.h"
 #include "writer_fixture.h"
 
 #include <QDir>
@@ -29,8 +31,11 @@ protected:
         state.iUniqueImportID = 64;
     }
     QString run(const MeterRecords& records, const QDateTime& moment = kMoment) {
-        return WriteImportFile(state, records, moment, profile, pump, &cursor);
+        const ExportedFile exported = WriteImportFile(state, records, moment, profile, pump, &cursor);
+        EXPECT_EQ(exported.written, exported.failure.isEmpty() && QFileInfo::exists(exported.path));
+        return exported.path;
     }
+    QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
     QStringList headers(const QString& file) {
         profile.ProfileLoad(file);
         return profile.lines().filter(QRegularExpression(QStringLiteral("^\\[")));
@@ -86,6 +91,38 @@ TEST_F(ExportRun, OnlyCategoriesWithEntriesGetASection) {
 
     const QString none = run(MeterRecords{}, kMoment.addSecs(2));
     EXPECT_FALSE(QFileInfo::exists(none));
+}
+
+TEST_F(ExportRun, TheFileGetsItsNameWhenCompleteAndTakesOverAFileOfThatName) {
+    const QString stale = path(QStringLiteral(".01012026000000.00007.0badf00d.part"));
+    put(stale, "[GLUCOSE]\r\n");
+    const WorkFile atWork(path(QStringLiteral("01012026000000.00007"))); // another run, still writing
+    const QString file = path(QStringLiteral("03122026231507.00042"));
+    put(file, "[OTHER]\r\nX=1\r\n");
+    MeterRecords records;
+    records.glucose = {{.DATE = Day(2026, 12, 1), .BG = 95}};
+    pump.onEveryTurn([&] { EXPECT_EQ(test::ReadBytes(file), "[OTHER]\r\nX=1\r\n"); });
+    EXPECT_EQ(run(records), file);
+    EXPECT_EQ(files(), (QStringList{QFileInfo(atWork.path()).fileName(), QFileInfo(file).fileName()}));
+    EXPECT_EQ(headers(file), (QStringList{QStringLiteral("[OTHER]"), QStringLiteral("[GLUCOSE]")}));
+}
+
+TEST_F(ExportRun, ARunWhoseWriteFailsLeavesNoFileAndSaysWhy) {
+    MeterRecords records;
+    records.glucose = {{.DATE = Day(2026, 12, 1), .BG = 95}};
+    state.sImportDir = path(QStringLiteral("missing/"));
+    ExportedFile exported = WriteImportFile(state, records, kMoment, profile, pump);
+    EXPECT_EQ(exported.path, state.sImportDir + QStringLiteral("03122026231507.00042"));
+    EXPECT_FALSE(exported.written);
+    EXPECT_EQ(exported.failure, QStringLiteral("No such file or directory"));
+
+    // A save half-way that fails (here: the work file is gone) fails the run.
+    state.sImportDir = dir_.path() + QDir::separator();
+    pump.at(0, [&] { QFile::remove(path(files().value(0))); });
+    exported = WriteImportFile(state, records, kMoment, profile, pump);
+    EXPECT_FALSE(exported.written);
+    EXPECT_EQ(exported.failure, QStringLiteral("No such file or directory"));
+    EXPECT_TRUE(files().isEmpty());
 }
 
 TEST_F(ExportRun, AnExportAtMidnightHasNoTimeOfImport) {

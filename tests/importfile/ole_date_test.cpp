@@ -36,13 +36,15 @@ TEST(FormatHhNn, EveryMinuteOfTheDayPrintsItself) {
     }
 }
 
-TEST(FormatDayCount, TakesTheDayBelowAndTheFractionAboveAndNothingOutsideTheHostsYears) {
+TEST(FormatDayCount, TakesTheWholePartAsDayAndTheFractionAsTimeAndNothingOutsideTheHostsYears) {
     const struct {
         double value;
         const char* date;
         const char* time;
     } rows[] = {
-        {-1.25, "28121899", "1800"},                     // 28 December + 0.75
+        {-1.25, "29121899", "0600"}, // the day before the epoch's, a quarter in
+        {-0.5, "30121899", "1200"},
+        {-657434.5, "01010100", "1200"},
         {45322.0 + 86399.6 / 86400, "31012024", "0000"}, // rounds up to the next midnight
         {2958465.5, "31129999", "1200"},
     };
@@ -50,7 +52,7 @@ TEST(FormatDayCount, TakesTheDayBelowAndTheFractionAboveAndNothingOutsideTheHost
         EXPECT_EQ(FormatDdMmYyyy(r.value), QString::fromLatin1(r.date)) << r.value;
         EXPECT_EQ(FormatHhNn(r.value), QString::fromLatin1(r.time)) << r.value;
     }
-    for (double v : {-657434.5, 2958466.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
+    for (double v : {-657435.0, 2958466.0, std::nan(""), std::numeric_limits<double>::infinity()}) {
         EXPECT_FALSE(FormatDdMmYyyy(v)) << v;
         EXPECT_FALSE(FormatHhNn(v)) << v;
     }

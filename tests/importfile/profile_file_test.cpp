@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <locale.h>
+
 #include <optional>
 #include <vector>
 
@@ -63,6 +65,32 @@ TEST_F(ProfileFileTest, WritesGiveTheDocumentedLayouts) {
         for (const auto& w : r.writes) EXPECT_FALSE(Write(w.section, w.key, w.value, file)) << r.name;
         EXPECT_EQ(ReadBytes(file), r.after) << r.name;
         EXPECT_EQ(profile.ProfileLineCount(), 0) << r.name << ": a save forgets the table";
+    }
+}
+
+TEST_F(ProfileFileTest, TextIsInTheLocalesCodePageAndUnchangedLinesKeepTheirBytes) {
+    const struct {
+        const char* locale;
+        QByteArray before;
+        QByteArray after; // after writing B = "ä€" into section S
+    } rows[] = {
+        {"C.UTF-8", "\xEF\xBB\xBF[S]\r\nA=\xE4\xFF x\r\n",
+         "\xEF\xBB\xBF[S]\r\nB=\xC3\xA4\xE2\x82\xAC\r\nA=\xE4\xFF x\r\n\r\n"},
+        {"C", "[S]\r\n", "[S]\r\nB=\xC3\xA4\xE2\x82\xAC\r\n\r\n"}, // no character set chosen: UTF-8
+        {"de_DE.ISO-8859-1", "[S]\r\nA=\xE4\xC3\xA4\r\n", "[S]\r\nB=\xE4?\r\nA=\xE4\xC3\xA4\r\n\r\n"},
+    };
+    for (const auto& r : rows) {
+        if (const locale_t l = newlocale(LC_CTYPE_MASK, r.locale, locale_t(nullptr)))
+            freelocale(l);
+        else
+            GTEST_SKIP() << "locale " << r.locale << " is missing (scripts/setup generates it)";
+        const test::ScopedEnv locale("LC_ALL", r.locale);
+        ProfileFile inLocale;
+        const QString file = path(QStringLiteral("codepage.ini"));
+        put(file, r.before);
+        inLocale.ProfileWriteKey(QStringLiteral("S"), QStringLiteral("B"), QStringLiteral("\u00e4\u20ac"),
+                                 file, false);
+        EXPECT_EQ(ReadBytes(file), r.after) << r.locale;
     }
 }
 

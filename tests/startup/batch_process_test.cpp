@@ -201,6 +201,17 @@ TEST_F(BatchProcess, FailuresEndWithTheirOwnStatus) {
         EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("import"))).isEmpty()) << r.name;
         sim.stop();
     }
+    // Records read, but the import directory is gone.
+    meterOnCom3({QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem")});
+    ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("import"))).removeRecursively());
+    const Outcome notWritten = run(QStringLiteral("H|42|3|64"));
+    EXPECT_EQ(notWritten.status, 5) << notWritten.err.toStdString();
+    EXPECT_TRUE(notWritten.out.isEmpty());
+    const QByteArray reason = notWritten.err.trimmed().split('\n').last();
+    EXPECT_TRUE(reason.contains(dir.filePath(QStringLiteral("import/")).toUtf8())) << reason.toStdString();
+    EXPECT_TRUE(reason.endsWith(".00042 could not be written: No such file or directory"))
+        << reason.toStdString();
+    sim.stop();
     // A port nobody serves fails the port test.
     ASSERT_TRUE(test::WriteBytes(machineHive(), kHeader));
     EXPECT_EQ(run(QStringLiteral("H|42|16|64")).status, 1);

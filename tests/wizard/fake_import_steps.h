@@ -27,9 +27,9 @@ public:
         d = download;
         return produced;
     }
-    QString export_file(const MeterRecords&) override {
+    ExportedFile export_file(const MeterRecords&) override {
         ++exports;
-        return QStringLiteral("/import/01012026120000.00017");
+        return {QStringLiteral("/import/01012026120000.00017"), true, {}};
     }
     void closePort() override { ++closes; }
 

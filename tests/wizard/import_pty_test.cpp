@@ -61,7 +61,7 @@ protected:
         DownloadReport report;
         EXPECT_GT(steps.meter_read(records, report), 0);
         EXPECT_TRUE(report.complete());
-        return steps.export_file(records);
+        return steps.export_file(records).path;
     }
 
     void expectGolden(const QString& path, const QString& golden) {

@@ -2,9 +2,11 @@
 #include "startup/frm_main.h"
 #include "startup/language.h"
 #include "startup/localise_widgets.h"
+#include "startup/widget_busy_cursor.h"
 #include "startup/widget_message_box.h"
 #include "support/services_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -15,6 +17,22 @@
 
 namespace bdlogic {
 namespace {
+
+TEST(WidgetBusyCursorTest, ShowsTheHourglassOnceAndTakesBackOnlyItsOwn) {
+    QApplication::setOverrideCursor(Qt::CrossCursor); // someone else's
+    {
+        WidgetBusyCursor cursor;
+        cursor.set(true);
+        cursor.set(true);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        cursor.set(false);
+        cursor.set(false);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        cursor.set(true);
+    }
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor) << "gone with the object";
+    QApplication::restoreOverrideCursor();
+}
 
 TEST(WidgetMessageBoxTest, TitleIconAndLineBreaks) {
     const struct {
