@@ -3,16 +3,20 @@
 
 #include "importfile/type_defs.h"
 #include "meterlink/download_report.h"
+#include "meterlink/port_device.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace bdlogic {
 
 class ImportSteps {
 public:
     virtual ~ImportSteps() = default;
+    // What stands behind ports 1..highest; the port scan asks once.
+    virtual std::vector<PortTarget> portTargets(std::int16_t highest) = 0;
     // Opens the port's device briefly; false when it does not exist or another program holds it.
     virtual bool probePort(std::int16_t port) = 0;
     // Wakes the meter on the port in iComm; true leaves the port open.

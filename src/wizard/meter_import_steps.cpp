@@ -12,6 +12,10 @@ namespace bdlogic {
 MeterImportSteps::MeterImportSteps(Services& services)
     : s_(services), port_(services.registry), layer_(port_, services) {}
 
+std::vector<PortTarget> MeterImportSteps::portTargets(std::int16_t highest) {
+    return PortTargets(s_.registry, highest);
+}
+
 bool MeterImportSteps::probePort(std::int16_t port) {
     const QString device = PortDevice(s_.registry, port);
     if (device.isEmpty()) return false;

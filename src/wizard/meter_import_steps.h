@@ -18,6 +18,7 @@ class MeterImportSteps final : public ImportSteps {
 public:
     explicit MeterImportSteps(Services& services);
 
+    std::vector<PortTarget> portTargets(std::int16_t highest) override;
     bool probePort(std::int16_t port) override;
     bool meter_connected() override;
     int meter_read(MeterRecords& records, DownloadReport& report) override;

@@ -8,6 +8,9 @@ namespace bdlogic {
 namespace {
 constexpr int kIntroPictureOffset = 100;  // 164 "BD Logic", 184 "Paradigm Link"
 constexpr int kPortPictureOffset = 1100;  // 1164, 1184
+// A text of the language packs beyond the host library's: a port without a device (%1 = the device it would
+// open).
+constexpr int kNoDeviceText = 7001;
 
 // The number a registry text stands for, when it is one.
 bool IsNonZeroNumber(const QString& text) {
@@ -81,6 +84,17 @@ void Wizard::init() {
 bool Wizard::list_ports() {
     std::int16_t highest = kHighestPort;
     screen_.ports.ScanPorts(highest, s_.state.iComm);
+    const std::vector<PortTarget> targets = steps_.portTargets(highest);
+    const auto& entries = screen_.ports.entries();
+    for (std::size_t i = 0; i < entries.size() && i < targets.size(); ++i) {
+        const PortTarget& t = targets[i];
+        QString tip = t.device;
+        if (t.absent)
+            tip = loadres(s_.texts(), kNoDeviceText, {t.device}).value_or(QString());
+        else if (!t.description.isEmpty())
+            tip += QStringLiteral(" \u2014 ") + t.description;
+        screen_.ports.setToolTip(static_cast<int>(i), tip);
+    }
     return !screen_.ports.empty();
 }
 

@@ -12,6 +12,7 @@ namespace bdlogic::test {
 
 class FakeImportSteps : public ImportSteps {
 public:
+    std::vector<PortTarget> portTargets(std::int16_t) override { return targets; }
     bool probePort(std::int16_t port) override {
         probed.push_back(port);
         return portOk;
@@ -33,6 +34,7 @@ public:
     }
     void closePort() override { ++closes; }
 
+    std::vector<PortTarget> targets;
     bool portOk = true;
     bool answers = true;
     int produced = 0;

@@ -132,7 +132,7 @@ TEST_F(WizardWindowTest, WithoutALanguageLibraryTheDesignerTextsStay) {
 }
 
 TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
-    w.backend.putString(Hive::LocalMachine, "HARDWARE\\DEVICEMAP\\SERIALCOMM", "/dev/ttyUSB0", "COM3");
+    steps.targets = {{"/dev/ttyS0", "", false}, {"/dev/ttyS1", "", true}, {"/dev/ttyUSB0", "FTDI FT232R", false}};
     open();
     next();
     EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
@@ -142,9 +142,9 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("COM:1"));
     EXPECT_EQ(tickedPorts(), QStringList{"COM:3"});
     EXPECT_EQ(list->currentRow(), 2);
-#ifndef Q_OS_WIN
-    EXPECT_EQ(list->item(2)->toolTip(), QStringLiteral("/dev/ttyUSB0")); // the device behind the port
-#endif
+    // Each tool tip tells what stands behind the number, or that nothing does.
+    const QStringList tips = {list->item(0)->toolTip(), list->item(1)->toolTip(), list->item(2)->toolTip()};
+    EXPECT_EQ(tips, QStringList({"/dev/ttyS0", "T7001[/dev/ttyS1]", "/dev/ttyUSB0 \u2014 FTDI FT232R"}));
 
     // The user clicks the box of COM:5, then clicks it again: it stays the one ticked.
     const auto clickBox = [list](int row) {
