@@ -19,7 +19,7 @@ public:
     explicit MeterImportSteps(Services& services);
 
     std::vector<PortTarget> portTargets(std::int16_t highest) override;
-    bool probePort(std::int16_t port) override;
+    PortProbe probePort(std::int16_t port) override;
     bool meter_connected() override;
     int meter_read(MeterRecords& records, DownloadReport& report) override;
     QString export_file(const MeterRecords& records) override;

@@ -13,9 +13,9 @@ namespace bdlogic::test {
 class FakeImportSteps : public ImportSteps {
 public:
     std::vector<PortTarget> portTargets(std::int16_t) override { return targets; }
-    bool probePort(std::int16_t port) override {
+    PortProbe probePort(std::int16_t port) override {
         probed.push_back(port);
-        return portOk;
+        return {portOk, refused};
     }
     bool meter_connected() override {
         ++connects;
@@ -36,6 +36,7 @@ public:
 
     std::vector<PortTarget> targets;
     bool portOk = true;
+    std::optional<PermissionRefusal> refused;
     bool answers = true;
     int produced = 0;
     MeterRecords records;

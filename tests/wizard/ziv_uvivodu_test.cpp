@@ -166,10 +166,12 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     EXPECT_EQ(tickedPorts(), QStringList{"COM:4"});
 
     // The ticked port is tested; one that cannot be opened gives a critical box, the port page stays.
+    // Refused for lack of permission, the message says who may open the device.
     steps.portOk = false;
+    steps.refused = PermissionRefusal{"/dev/ttyS3", "dialout"};
     next();
     ASSERT_EQ(w.messages.shown.size(), 2u);
-    EXPECT_EQ(w.messages.shown[1].text, QStringLiteral("COM:4 ---> T1203"));
+    EXPECT_EQ(w.messages.shown[1].text, QStringLiteral("COM:4 ---> T1203\r\nT7002[/dev/ttyS3,dialout]"));
     EXPECT_EQ(w.messages.shown[1].icon, MessageIcon::Critical);
     EXPECT_EQ(steps.probed, std::vector<std::int16_t>{4});
     EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
