@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 
 #include <limits>
 
@@ -13,24 +12,32 @@ namespace {
 constexpr std::int16_t kFirstFreeNumber = 3; // 1 and 2 belong to on-board ports
 constexpr int kHighestNumber = std::numeric_limits<std::int16_t>::max();
 
+// The number that one to five decimal digits spell.
+std::optional<int> Digits(QStringView s) {
+    if (s.isEmpty() || s.size() > 5) return std::nullopt;
+    int n = 0;
+    for (QChar c : s) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
+}
+
 // n of a "COMn" text (any case), 1 and up.
 std::optional<std::int16_t> ComNumber(const QString& text) {
-    static const QRegularExpression com(QStringLiteral("^COM([0-9]{1,5})$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const auto m = com.match(text);
-    const int n = m.hasMatch() ? m.captured(1).toInt() : 0;
-    if (n < 1 || n > kHighestNumber) return std::nullopt;
-    return static_cast<std::int16_t>(n);
+    if (!text.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive)) return std::nullopt;
+    const auto n = Digits(QStringView(text).mid(3));
+    if (!n || *n < 1 || *n > kHighestNumber) return std::nullopt;
+    return static_cast<std::int16_t>(*n);
 }
 
 // k+1 for /dev/ttyS<k>.
 std::optional<std::int16_t> OnBoardNumber(const QString& path) {
-    static const QRegularExpression onBoard(QStringLiteral("^/dev/ttyS([0-9]{1,5})$"));
-    const auto m = onBoard.match(path);
-    if (!m.hasMatch()) return std::nullopt;
-    const int k = m.captured(1).toInt();
-    if (k >= kHighestNumber) return std::nullopt;
-    return static_cast<std::int16_t>(k + 1);
+    static constexpr QStringView kOnBoard = u"/dev/ttyS";
+    if (!path.startsWith(kOnBoard)) return std::nullopt;
+    const auto k = Digits(QStringView(path).mid(kOnBoard.size()));
+    if (!k || *k >= kHighestNumber) return std::nullopt;
+    return static_cast<std::int16_t>(*k + 1);
 }
 
 // Whether the map entry `name` stands for `d`: by its path, its identity or the node a link leads to.
