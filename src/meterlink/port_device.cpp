@@ -1,18 +1,20 @@
 #include "port_device.h"
 
+#include "port_numbering.h"
+#include "serial_devices.h"
+
 namespace bdlogic {
 
 QString PortDevice(const Registry& registry, std::int16_t n) {
     if (n < 1) return {};
-    const QString com = QStringLiteral("COM%1").arg(n);
-    // The map lets any device (a USB adapter, a pseudo-terminal) stand in for a numbered port.
-    for (const QString& device : registry.ValueNames(Hive::LocalMachine, kSerialDeviceMapKey)) {
-        QString data;
-        if (registry.ReadRegValue(Hive::LocalMachine, kSerialDeviceMapKey, device, data) &&
-            data.compare(com, Qt::CaseInsensitive) == 0)
-            return device;
-    }
-    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+    return PortNumbers(registry, SystemSerialDevices()).target(n).device;
+}
+
+std::vector<PortTarget> PortTargets(Registry& registry, std::int16_t highest) {
+    const PortNumbers numbers = PortNumbers::Claim(registry, SystemSerialDevices());
+    std::vector<PortTarget> targets;
+    for (std::int16_t n = 1; n > 0 && n <= highest; ++n) targets.push_back(numbers.target(n));
+    return targets;
 }
 
 } // namespace bdlogic

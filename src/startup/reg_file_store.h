@@ -91,6 +91,8 @@ public:
     bool setValue(reg::Hive hive, const std::string& path, const std::string& name, const reg::Value& value) override;
     // In file order, each name once (as first listed), over every block of the key.
     std::vector<std::string> valueNames(reg::Hive hive, const std::string& path) override;
+    // Under the hive's exclusive lock throughout (reg_file_update.cpp).
+    bool update(reg::Hive hive, const std::function<bool(reg::Backend&)>& change) override;
 
     const std::string& directory() const { return directory_; }
     // Full path of a hive's file: <directory>/HKEY_LOCAL_MACHINE.reg or <directory>/HKEY_CURRENT_USER.reg.

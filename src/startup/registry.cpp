@@ -62,6 +62,13 @@ QStringList Registry::ValueNames(Hive hive, const QString& path) const {
     return names;
 }
 
+bool Registry::Update(Hive hive, const std::function<bool(Registry&)>& change) {
+    return backend_.update(hive, [&](reg::Backend& held) {
+        Registry view(held);
+        return change(view);
+    });
+}
+
 void Registry::ReadMachineThenUser(const QString& path, const QString& name, QString& value) const {
     ReadRegValue(Hive::LocalMachine, path, name, value);
     ReadRegValue(Hive::CurrentUser, path, name, value);

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace bdlogic {
 
 using reg::Hive;
@@ -24,6 +26,9 @@ public:
     bool WriteRegString(Hive hive, const QString& path, const QString& name, const QString& value);
     // The names of the values of a key; empty when the key does not exist or cannot be listed.
     QStringList ValueNames(Hive hive, const QString& path) const;
+    // Reads, decides and writes as one step: `change` works on a registry that holds the hive as it is and
+    // returns whether it changed anything; no other writer comes in between (see reg::Backend::update).
+    bool Update(Hive hive, const std::function<bool(Registry&)>& change);
 
     // Reads from the machine hive, then from the user hive into the same value, so that a non-blank user value
     // overrides the machine value.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,14 @@ public:
     // Names of the values of a key, in the order the registry lists them (the serial device map is searched by
     // data, not by name). A backend that cannot list values reports none.
     virtual std::vector<std::string> valueNames(Hive, const std::string&) { return {}; }
+    // One read-modify-write of a hive: `change` reads and writes through the backend it is given and returns
+    // whether it changed anything. The .reg store hands it the hive as read under the exclusive lock and writes
+    // the result once, so no other writer comes between the read and the write; false when the hive could not
+    // be read or written. Elsewhere `change` works on the backend itself.
+    virtual bool update(Hive, const std::function<bool(Backend&)>& change) {
+        change(*this);
+        return true;
+    }
 };
 
 } // namespace bdlogic::reg

@@ -11,15 +11,20 @@ namespace bdlogic {
 MeterImportSteps::MeterImportSteps(Services& services)
     : s_(services), port_(services.registry), layer_(port_, services) {}
 
-bool MeterImportSteps::probePort(std::int16_t port) {
+std::vector<PortTarget> MeterImportSteps::portTargets(std::int16_t highest) {
+    return PortTargets(s_.registry, highest);
+}
+
+PortProbe MeterImportSteps::probePort(std::int16_t port) {
     const QString device = PortDevice(s_.registry, port);
-    if (device.isEmpty()) return false;
+    if (device.isEmpty()) return {};
     // Qt's lock file and exclusive mode refuse a device that another program holds.
     QSerialPort probe;
     probe.setPortName(device);
     const bool ok = probe.open(QIODevice::ReadOnly);
     probe.close();
-    return ok;
+    if (ok) return {true, std::nullopt};
+    return {false, CheckPermission(device)};
 }
 
 bool MeterImportSteps::meter_connected() { return bdlogic::meter_connected(port_, s_) != 0; }

@@ -18,7 +18,8 @@ class MeterImportSteps final : public ImportSteps {
 public:
     explicit MeterImportSteps(Services& services);
 
-    bool probePort(std::int16_t port) override;
+    std::vector<PortTarget> portTargets(std::int16_t highest) override;
+    PortProbe probePort(std::int16_t port) override;
     bool meter_connected() override;
     int meter_read(MeterRecords& records, DownloadReport& report) override;
     ExportedFile export_file(const MeterRecords& records) override;

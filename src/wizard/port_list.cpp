@@ -8,7 +8,7 @@ void PortList::ScanPorts(std::int16_t& highest, std::int16_t remembered) {
     if (highest == 0) highest = kHighestPort;
     bool preselected = false;
     for (std::int16_t n = 1; n > 0 && n <= highest; ++n) {
-        PortEntry e{QStringLiteral("COM:") + QString::number(n), n, n == remembered};
+        PortEntry e{QStringLiteral("COM:") + QString::number(n), n, n == remembered, {}};
         preselected = preselected || e.selected;
         entries_.push_back(e);
     }
@@ -18,6 +18,10 @@ void PortList::ScanPorts(std::int16_t& highest, std::int16_t remembered) {
     }
     const int first = firstSelected();
     if (first >= 0) current_ = first;
+}
+
+void PortList::setToolTip(int item, const QString& tip) {
+    if (item >= 0 && item < static_cast<int>(entries_.size())) entries_[static_cast<std::size_t>(item)].toolTip = tip;
 }
 
 void PortList::ItemCheck(int item) {

@@ -12,12 +12,15 @@ struct PortEntry {
     QString text;          // "COM:" + n
     std::int16_t itemData; // the port number
     bool selected = false; // ticked
+    QString toolTip;       // what stands behind the port
 };
 
 class PortList {
 public:
     // Fills the list with ports 1..highest (0 means 16), ticking `remembered` or else the first entry.
     void ScanPorts(std::int16_t& highest, std::int16_t remembered);
+    // Shows what stands behind the port of entry `item`.
+    void setToolTip(int item, const QString& tip);
     // The user changed the tick of `item`: that entry alone stays ticked.
     void ItemCheck(int item);
     // The user moved the list's current entry.

@@ -8,6 +8,11 @@ namespace bdlogic {
 namespace {
 constexpr int kIntroPictureOffset = 100;  // 164 "BD Logic", 184 "Paradigm Link"
 constexpr int kPortPictureOffset = 1100;  // 1164, 1184
+// Texts of the language packs beyond the host library's: a port without a device (%1 = the device it would
+// open), and the line after a failed port test that the system refused for lack of permission (%1 = device,
+// %2 = the group that owns it).
+constexpr int kNoDeviceText = 7001;
+constexpr int kPermissionText = 7002;
 
 // The number a registry text stands for, when it is one.
 bool IsNonZeroNumber(const QString& text) {
@@ -81,10 +86,21 @@ void Wizard::init() {
 bool Wizard::list_ports() {
     std::int16_t highest = kHighestPort;
     screen_.ports.ScanPorts(highest, s_.state.iComm);
+    const std::vector<PortTarget> targets = steps_.portTargets(highest);
+    const auto& entries = screen_.ports.entries();
+    for (std::size_t i = 0; i < entries.size() && i < targets.size(); ++i) {
+        const PortTarget& t = targets[i];
+        QString tip = t.device;
+        if (t.absent)
+            tip = loadres(s_.texts(), kNoDeviceText, {t.device}).value_or(QString());
+        else if (!t.description.isEmpty())
+            tip += QStringLiteral(" \u2014 ") + t.description;
+        screen_.ports.setToolTip(static_cast<int>(i), tip);
+    }
     return !screen_.ports.empty();
 }
 
-bool Wizard::TestPort(std::int16_t port, std::int16_t force) {
+bool Wizard::TestPort(std::int16_t port, std::int16_t force, std::optional<PermissionRefusal>* refused) {
     bool test = true;
     if (!s_.state.sRootKey.isEmpty() && force <= 0) {
         QString value = QStringLiteral("1");
@@ -92,7 +108,9 @@ bool Wizard::TestPort(std::int16_t port, std::int16_t force) {
         if (const auto b = ToBool(value)) test = *b;
     }
     if (!test) return true;
-    return steps_.probePort(port);
+    const PortProbe probe = steps_.probePort(port);
+    if (refused) *refused = probe.refused;
+    return probe.ok;
 }
 
 bool Wizard::Check_Paramsetup() {
@@ -222,7 +240,8 @@ void Wizard::do_step(std::int16_t& step) {
             break;
         }
         st.iComm = screen_.ports.entries()[static_cast<std::size_t>(chosen)].itemData;
-        if (TestPort(st.iComm, 0)) {
+        std::optional<PermissionRefusal> refused;
+        if (TestPort(st.iComm, 0, &refused)) {
             screen_.selectComVisible = false;
             screen_.nextVisible = true;
             QString txt;
@@ -233,9 +252,13 @@ void Wizard::do_step(std::int16_t& step) {
             screen_.front = WizardPage::Progress;
         } else {
             outcome_ = ImportOutcome::PortTestFailed;
-            if (const auto t = loadres(texts, 1203))
-                s_.messages.show(QStringLiteral("COM:") + QString::number(st.iComm) + QStringLiteral(" ---> ") + *t,
-                                 QString(), MessageIcon::Critical);
+            if (const auto t = loadres(texts, 1203)) {
+                QString text = QStringLiteral("COM:") + QString::number(st.iComm) + QStringLiteral(" ---> ") + *t;
+                if (refused)
+                    if (const auto why = loadres(texts, kPermissionText, {refused->device, refused->group}))
+                        text += QStringLiteral("\r\n") + *why;
+                s_.messages.show(text, QString(), MessageIcon::Critical);
+            }
             --step;
         }
         break;

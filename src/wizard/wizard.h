@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace bdlogic {
 
@@ -44,7 +45,8 @@ public:
     bool Check_Paramsetup();
     void display_status(const QString& txt);
     bool list_ports();
-    bool TestPort(std::int16_t port, std::int16_t force);
+    // `refused` learns why the system refused the port's device, when it was for lack of permission.
+    bool TestPort(std::int16_t port, std::int16_t force, std::optional<PermissionRefusal>* refused = nullptr);
     void setAnimate(bool on);
     bool Animate() const { return animate_; }
 

@@ -1,7 +1,6 @@
 #include "ziv_uvivodu.h"
 
 #include "line_shape.h"
-#include "meterlink/port_device.h"
 #include "readings_chart.h"
 #include "readings_text.h"
 #include "start_usb_check.h"
@@ -567,7 +566,8 @@ void ZivUVIvodu::renderPorts() {
     const auto& entries = s.ports.entries();
     bool same = lbPorts_->count() == static_cast<int>(entries.size());
     for (int i = 0; same && i < lbPorts_->count(); ++i)
-        same = lbPorts_->item(i)->text() == entries[static_cast<std::size_t>(i)].text;
+        same = lbPorts_->item(i)->text() == entries[static_cast<std::size_t>(i)].text &&
+               lbPorts_->item(i)->toolTip() == entries[static_cast<std::size_t>(i)].toolTip;
     if (!same) {
         lbPorts_->clear();
         for (const PortEntry& e : entries) {
@@ -576,8 +576,7 @@ void ZivUVIvodu::renderPorts() {
             // Qt draws the box, and lets a click or Space tick it, only for an item that has a check state.
             item->setCheckState(Qt::Unchecked);
             item->setData(Qt::UserRole, e.itemData);
-            const QString device = PortDevice(services_.registry, e.itemData);
-            if (!device.isEmpty()) item->setToolTip(device);
+            item->setToolTip(e.toolTip);
         }
     }
     for (int i = 0; i < lbPorts_->count(); ++i) {

@@ -1,8 +1,17 @@
+#include "meterlink/device_permission.h"
 #include "meterlink/line_settings.h"
-#include "meterlink/port_device.h"
-#include "support/fakes.h"
 
 #include <gtest/gtest.h>
+
+#ifndef Q_OS_WIN
+#include "support/test_files.h"
+#include "support/unprivileged.h"
+
+#include <QTemporaryDir>
+
+#include <grp.h>
+#include <sys/stat.h>
+#endif
 
 namespace bdlogic {
 namespace {
@@ -22,16 +31,30 @@ TEST(ParseLineSettings, ReadsTheFourFields) {
 }
 
 #ifndef Q_OS_WIN
-TEST(PortDevice, TakesTheDeviceFromTheSerialDeviceMap) {
-    test::MemoryRegistry backend;
-    const std::string key = kSerialDeviceMapKey.toStdString();
-    backend.putString(reg::Hive::LocalMachine, key, "/dev/ttyUSB0", "COM3");
-    backend.putString(reg::Hive::LocalMachine, key, "/dev/pts/7", "com12");
-    backend.putString(reg::Hive::CurrentUser, key, "/dev/ttyACM0", "COM5"); // only the machine's map counts
-    const Registry registry(backend);
-    const std::pair<std::int16_t, const char*> rows[] = {
-        {3, "/dev/ttyUSB0"}, {12, "/dev/pts/7"}, {1, "/dev/ttyS0"}, {5, "/dev/ttyS4"}, {0, ""}, {-2, ""}};
-    for (const auto& [n, device] : rows) EXPECT_EQ(PortDevice(registry, n), QString::fromLatin1(device)) << n;
+TEST(CheckPermission, NamesTheGroupThatOwnsARefusedDevice) {
+    // A stand-in for a device node that only the group dialout (20) may open (our own group when not root).
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString device = dir.filePath(QStringLiteral("ttyUSB0"));
+    ASSERT_TRUE(test::WriteBytes(device, {}));
+    const QByteArray path = QFile::encodeName(device);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(path.constData(), 0, 20), 0);
+    }
+    ASSERT_EQ(::chmod(path.constData(), 0060), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.constData(), &st), 0);
+    const group* owner = ::getgrgid(st.st_gid);
+    const QString expected = owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(st.st_gid);
+    EXPECT_TRUE(test::RunUnprivileged([&] {
+        const auto refused = CheckPermission(device);
+        return refused && refused->device == device && refused->group == expected;
+    }));
+    // A device that is not there is no matter of permission; joining a group that may not open it helps nothing.
+    EXPECT_TRUE(test::RunUnprivileged([&] { return !CheckPermission(device + u'1'); }));
+    ASSERT_EQ(::chmod(path.constData(), 0600), 0);
+    EXPECT_TRUE(test::RunUnprivileged([&] { return !CheckPermission(device); }));
 }
 #endif
 

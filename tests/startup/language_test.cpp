@@ -118,6 +118,8 @@ const std::map<int, int> kUsedIds = {
     {3512, 0}, {5707, 0}, {5708, 0}, {5709, 0}, {5710, 0}, {1263, 0}, {1264, 0}, {1265, 0}, {1266, 0},
     {1267, 0}, {1268, 0}, {1269, 0}, {1270, 0}, {1271, 0}, {1272, 0}, {1273, 0}, {1274, 0}, {1275, 0},
     {1276, 0},
+    // serial ports: the port list's tool tip of an empty number, the port test's permission line
+    {7001, 1}, {7002, 2},
 };
 
 QString PackPath(const char* name) {

@@ -12,9 +12,10 @@ namespace bdlogic::test {
 
 class FakeImportSteps : public ImportSteps {
 public:
-    bool probePort(std::int16_t port) override {
+    std::vector<PortTarget> portTargets(std::int16_t) override { return targets; }
+    PortProbe probePort(std::int16_t port) override {
         probed.push_back(port);
-        return portOk;
+        return {portOk, refused};
     }
     bool meter_connected() override {
         ++connects;
@@ -33,7 +34,9 @@ public:
     }
     void closePort() override { ++closes; }
 
+    std::vector<PortTarget> targets;
     bool portOk = true;
+    std::optional<PermissionRefusal> refused;
     bool answers = true;
     int produced = 0;
     MeterRecords records;

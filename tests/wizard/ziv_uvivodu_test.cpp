@@ -134,7 +134,7 @@ TEST_F(WizardWindowTest, WithoutALanguageLibraryTheDesignerTextsStay) {
 }
 
 TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
-    w.backend.putString(Hive::LocalMachine, "HARDWARE\\DEVICEMAP\\SERIALCOMM", "/dev/ttyUSB0", "COM3");
+    steps.targets = {{"/dev/ttyS0", "", false}, {"/dev/ttyS1", "", true}, {"/dev/ttyUSB0", "FTDI FT232R", false}};
     open();
     next();
     EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
@@ -144,9 +144,9 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("COM:1"));
     EXPECT_EQ(tickedPorts(), QStringList{"COM:3"});
     EXPECT_EQ(list->currentRow(), 2);
-#ifndef Q_OS_WIN
-    EXPECT_EQ(list->item(2)->toolTip(), QStringLiteral("/dev/ttyUSB0")); // the device behind the port
-#endif
+    // Each tool tip tells what stands behind the number, or that nothing does.
+    const QStringList tips = {list->item(0)->toolTip(), list->item(1)->toolTip(), list->item(2)->toolTip()};
+    EXPECT_EQ(tips, QStringList({"/dev/ttyS0", "T7001[/dev/ttyS1]", "/dev/ttyUSB0 \u2014 FTDI FT232R"}));
 
     // The user clicks the box of COM:5, then clicks it again: it stays the one ticked.
     const auto clickBox = [list](int row) {
@@ -168,10 +168,12 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     EXPECT_EQ(tickedPorts(), QStringList{"COM:4"});
 
     // The ticked port is tested; one that cannot be opened gives a critical box, the port page stays.
+    // Refused for lack of permission, the message says who may open the device.
     steps.portOk = false;
+    steps.refused = PermissionRefusal{"/dev/ttyS3", "dialout"};
     next();
     ASSERT_EQ(w.messages.shown.size(), 2u);
-    EXPECT_EQ(w.messages.shown[1].text, QStringLiteral("COM:4 ---> T1203"));
+    EXPECT_EQ(w.messages.shown[1].text, QStringLiteral("COM:4 ---> T1203\r\nT7002[/dev/ttyS3,dialout]"));
     EXPECT_EQ(w.messages.shown[1].icon, MessageIcon::Critical);
     EXPECT_EQ(steps.probed, std::vector<std::int16_t>{4});
     EXPECT_EQ(frontPage(), QStringLiteral("contSelectCom"));
