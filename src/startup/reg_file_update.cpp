@@ -87,7 +87,7 @@ private:
 } // namespace
 
 bool RegFileStore::update(Hive hive, const std::function<bool(reg::Backend&)>& change) {
-    return regfile::Modify(directory(), hiveFile(hive), hive, [&](Document& doc) {
+    return file(hive).modify([&](Document& doc) {
         DocumentView view(doc);
         return change(view);
     });
