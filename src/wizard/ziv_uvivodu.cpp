@@ -3,6 +3,7 @@
 #include "line_shape.h"
 #include "meterlink/port_device.h"
 #include "start_usb_check.h"
+#include "startup/design_scale.h"
 #include "startup/localise_widgets.h"
 #include "startup/set_topmost.h"
 #include "step_picture.h"
@@ -27,7 +28,8 @@ namespace bdlogic {
 
 namespace {
 
-// The pages' places were laid out in twips; 15 twips are one pixel at 96 dpi.
+// The pages' places were laid out in twips; 15 twips are one pixel at 96 dpi. Every length here is designed
+// for the 9 pt font and grows with a larger one (DesignScale).
 constexpr int Twips(int twips) {
     return (twips + 7) / 15;
 }
@@ -105,13 +107,16 @@ void Apply(QLabel* label, const Caption& caption) {
     const QString text = DisplayText(caption.text);
     if (label->text() == text) return;
     label->setText(text);
+    // A longer text may need more lines: the page is laid out before that paint, not after it.
+    if (QLayout* layout = label->parentWidget()->layout()) layout->activate();
     label->repaint();
 }
 
-void SetFontBold(QWidget* w, bool bold, int pointSize = 0) {
+// A font size designed for the 9 pt window font keeps its proportion to a larger one.
+void SetFontBold(QWidget* w, bool bold, double designedPoints = 0) {
     QFont f = w->font();
     f.setBold(bold);
-    if (pointSize > 0) f.setPointSize(pointSize);
+    if (designedPoints > 0) f.setPointSizeF(f.pointSizeF() * designedPoints / kDesignPoints);
     w->setFont(f);
 }
 
@@ -140,20 +145,19 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
     setObjectName(QStringLiteral("zivUVIvodu"));
     setWindowFlag(Qt::Window, true);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    QFont base = font();
-    base.setPointSize(9);
-    setFont(base);
-    setFixedSize(kWindowWidth, kWindowHeight);
+    setFont(DesignFont());
+    px_ = DesignScale(*this);
+    setFixedSize(px_(kWindowWidth), px_(kWindowHeight));
 
     imgstp_ = new QLabel(this);
     imgstp_->setObjectName(QStringLiteral("imgstp"));
-    imgstp_->setGeometry(2, (kWindowHeight - 240) / 2, 135, 240);
+    imgstp_->setGeometry(px_(QRect(2, (kWindowHeight - 240) / 2, 135, 240)));
 
     lblMeterName_ = MakeLabel(this, "lblMeterName", QStringLiteral("Datenimport"));
     lblMeterName_->setWordWrap(false);
     lblMeterName_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetFontBold(lblMeterName_, true, 11);
-    lblMeterName_->setGeometry(kPageLeft, 0, kPageWidth, kPageTop);
+    lblMeterName_->setGeometry(px_(QRect(kPageLeft, 0, kPageWidth, kPageTop)));
 
     buildIntro();
     buildSelectCom();
@@ -172,6 +176,7 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
     timer1_->setInterval(kTimerInterval);
     connect(timer1_, &QTimer::timeout, this, [this] { wizard_.Timer1_Timer(); });
 
+    GrowDesignedSizes(*this, px_);
     placePages();
     LocaliseForm(services_.texts(), *this);
     alignResultTitles();
@@ -203,8 +208,8 @@ void ZivUVIvodu::buildIntro() {
 
     imgdoinit_ = new QLabel(frameSetup_);
     imgdoinit_->setObjectName(QStringLiteral("imgdoinit"));
-    imgdoinit_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(22, 22));
-    imgdoinit_->setGeometry(5, (kSetupFrameHeight - 22) / 2, 22, 22);
+    imgdoinit_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(px_(22), px_(22)));
+    imgdoinit_->setGeometry(px_(QRect(5, (kSetupFrameHeight - 22) / 2, 22, 22)));
     imgdoinit_->hide();
 
     lblSetuptext_ =
@@ -212,7 +217,7 @@ void ZivUVIvodu::buildIntro() {
                   QStringLiteral("Bitte wählen Sie EINSTELLUNGEN, umden Datenimport zu konfigurieren"),
                   QStringLiteral("L1260"));
     lblSetuptext_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    lblSetuptext_->setGeometry(kSetupTextOk);
+    lblSetuptext_->setGeometry(px_(kSetupTextOk));
 
     cmdSetup_ =
         MakeButton(frameSetup_, "cmdSetup", QStringLiteral("&Einstellungen"), QStringLiteral("L1261"));
@@ -275,7 +280,7 @@ void ZivUVIvodu::buildProgress() {
     anim->setSpacing(2);
     lineAnimate_ = new LineShape(contAnimation_);
     lineAnimate_->setObjectName(QStringLiteral("lineAnimate"));
-    lineAnimate_->setBorderWidth(3);
+    lineAnimate_->setBorderWidth(px_(3));
     lineAnimate_->setFixedSize(220, 6);
     lineAnimate_->setBorderColor(QColor(255, 0, 0));
     anim->addWidget(lineAnimate_, 0, Qt::AlignHCenter);
@@ -355,25 +360,28 @@ void ZivUVIvodu::buildButtons() {
 }
 
 void ZivUVIvodu::placePages() {
-    const QRect page(kPageLeft, kPageTop, kPageWidth, kPageHeight);
+    const QRect page = px_(QRect(kPageLeft, kPageTop, kPageWidth, kPageHeight));
     for (QWidget* w : {static_cast<QWidget*>(contIntro_), static_cast<QWidget*>(contSelectCom_),
                        static_cast<QWidget*>(contProgress_), static_cast<QWidget*>(contSuccess_)})
         w->setGeometry(page);
     // The set-up panel brings its own OK and Cancel: it covers the pages and the wizard's buttons.
-    picSetup_->setGeometry(kPageLeft, kPageTop, kWindowWidth - kPageLeft, kWindowHeight - kPageTop);
+    picSetup_->setGeometry(
+        px_(QRect(kPageLeft, kPageTop, kWindowWidth - kPageLeft, kWindowHeight - kPageTop)));
 }
 
 void ZivUVIvodu::placeButtons() {
-    auto width = [](QPushButton* b) { return std::max(96, b->sizeHint().width() + 12); };
-    const int right = kPageLeft + kPageWidth;
+    auto width = [this](QPushButton* b) { return std::max(px_(96), b->sizeHint().width() + px_(12)); };
+    const int right = px_(kPageLeft + kPageWidth);
+    const int top = px_(kButtonTop);
+    const int height = px_(kButtonHeight);
     const int next = width(cmdNext_);
     const int cancel = width(cmdCancel_);
-    cmdNext_->setGeometry(right - next, kButtonTop, next, kButtonHeight);
-    cmdCancel_->setGeometry(right - next - kButtonGap - cancel, kButtonTop, cancel, kButtonHeight);
-    cmdHelp_->setGeometry(kPageLeft, kButtonTop, width(cmdHelp_), kButtonHeight);
-    const int setup = std::max(120, cmdSetup_->sizeHint().width() + 12);
-    cmdSetup_->setGeometry(kPageWidth - 8 - setup, (kSetupFrameHeight - kButtonHeight) / 2, setup,
-                           kButtonHeight);
+    cmdNext_->setGeometry(right - next, top, next, height);
+    cmdCancel_->setGeometry(right - next - px_(kButtonGap) - cancel, top, cancel, height);
+    cmdHelp_->setGeometry(px_(kPageLeft), top, width(cmdHelp_), height);
+    const int setup = std::max(px_(120), cmdSetup_->sizeHint().width() + px_(12));
+    cmdSetup_->setGeometry(px_(kPageWidth - 8) - setup, px_(kSetupFrameHeight - kButtonHeight) / 2, setup,
+                           height);
 }
 
 void ZivUVIvodu::alignResultTitles() {
@@ -436,7 +444,10 @@ void ZivUVIvodu::render() {
     const WizardScreen& s = wizard_.screen();
     if (!s.title.isEmpty()) setWindowTitle(s.title);
     if (s.stepPicture != shownPicture_) {
-        imgstp_->setPixmap(StepPicture(s.stepPicture));
+        QPixmap picture = StepPicture(s.stepPicture);
+        if (px_.factor() != 1 && !picture.isNull())
+            picture = picture.scaled(imgstp_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        imgstp_->setPixmap(picture);
         shownPicture_ = s.stepPicture;
     }
     Apply(lblMeterName_, s.lblMeterName);
@@ -491,7 +502,7 @@ void ZivUVIvodu::renderIntro() {
         palette.setColor(QPalette::WindowText, s.setupWarning ? kSetupWarningColor : kSetupOkColor);
         lblSetuptext_->setPalette(palette);
         SetFontBold(lblSetuptext_, s.setupWarning);
-        lblSetuptext_->setGeometry(s.setupWarning ? kSetupTextWarning : kSetupTextOk);
+        lblSetuptext_->setGeometry(px_(s.setupWarning ? kSetupTextWarning : kSetupTextOk));
     }
     imgdoinit_->setVisible(s.imgdoinitVisible);
     frameSetup_->setVisible(s.frameSetupVisible);
@@ -536,7 +547,7 @@ void ZivUVIvodu::renderResult() {
 void ZivUVIvodu::renderPorts() {
     const WizardScreen& s = wizard_.screen();
     cmdUSBInfo_->setVisible(s.usbInfoVisible);
-    lbPorts_->setFixedHeight(s.portsListShort ? kPortsListShortHeight : kPortsListHeight);
+    lbPorts_->setFixedHeight(px_(s.portsListShort ? kPortsListShortHeight : kPortsListHeight));
 
     const auto& entries = s.ports.entries();
     bool same = lbPorts_->count() == static_cast<int>(entries.size());

@@ -2,6 +2,7 @@
 // the user's clicks to the logic. It never decides anything itself.
 #pragma once
 
+#include "startup/design_scale.h"
 #include "wizard.h"
 
 #include <QWidget>
@@ -104,6 +105,7 @@ private:
     QPushButton* cmdHelp_ = nullptr;
     QTimer* timer1_ = nullptr;
 
+    DesignScale px_;
     int shownPicture_ = 0;
     int warningShown_ = -1; // the set-up text's look last rendered: -1 none yet, 0 ok, 1 warning
     bool rendering_ = false;

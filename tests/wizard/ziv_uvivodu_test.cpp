@@ -7,6 +7,7 @@
 #include "wizard/ziv_uvivodu.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -17,11 +18,31 @@
 
 #include <gtest/gtest.h>
 
+// Failures show texts, not their bytes.
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace bdlogic {
 namespace {
 
 using reg::Hive;
 const std::string kModel = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
+
+// The shown controls whose text does not fit them: too narrow or too low for it.
+QStringList CutTexts(QWidget& window) {
+    QStringList cut;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        const bool text = label ? !label->text().isEmpty()
+                                : qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
+        const QSize need =
+            label && label->wordWrap() ? QSize(0, label->heightForWidth(w->width())) : w->sizeHint();
+        if (w->isVisible() && text && (need.width() > w->width() || need.height() > w->height()))
+            cut << w->objectName();
+    }
+    return cut;
+}
 
 class WizardWindowTest : public ::testing::Test {
 protected:
@@ -403,6 +424,33 @@ TEST_F(WizardWindowTest, ClosingTheWindowIsCancel) {
     EXPECT_EQ(finished, (std::vector<bool>{true, true}));
     EXPECT_FALSE(win->isVisible());
     EXPECT_GE(steps.closes, 1);
+}
+
+TEST_F(WizardWindowTest, ALargeSystemFontGrowsTheWindowAndCutsNoText) {
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSize(18);
+    QApplication::setFont(large);
+    w.services.language =
+        LanguagePack::load(QStringLiteral(BDLOGIC_SOURCE_DIR "/src/resources/lang/Deutsch.lng"));
+    w.backend.putString(Hive::LocalMachine, kModel, "Configure_Meter", "1");
+    w.backend.putString(Hive::LocalMachine, kModel, "DoInit", "1");
+    w.backend.putString(Hive::LocalMachine, kModel, "USBSerial", "FTDI");
+    steps.produced = 33;
+    steps.records.iNoDateCount = 2;
+    open();
+    EXPECT_EQ(win->size(), QSize(559, 250) * 2);
+    EXPECT_EQ(CutTexts(*win), QStringList());
+    w.pump.at(w.pump.now() + 100, [&] {
+        EXPECT_EQ(CutTexts(*win), QStringList()) << "set-up";
+        win->picSetup()->findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
+    });
+    get<QPushButton>("cmdSetup")->click();
+    for (const char* page : {"ports", "guide", "result"}) {
+        next();
+        EXPECT_EQ(CutTexts(*win), QStringList()) << page;
+    }
+    QApplication::setFont(normal);
 }
 
 } // namespace
