@@ -2,6 +2,7 @@
 
 #include "marker_settings.h"
 #include "startup/design_scale.h"
+#include "startup/dialog_keys.h"
 #include "startup/localise_widgets.h"
 
 #include <QCheckBox>
@@ -183,8 +184,11 @@ void FrmSetupBDlogic::buildControls() {
     SetTag(cmdNext_, QStringLiteral("L900"));
     cmdCancel_ = Named(new QPushButton(QStringLiteral("&Abbrechen"), this), QStringLiteral("cmdCancel"));
     SetTag(cmdCancel_, QStringLiteral("L901"));
-    for (QPushButton* b : {cmdNext_.data(), cmdCancel_.data()})
-        b->setAutoDefault(false);
+    // Enter presses OK unless the focus is on Cancel; Escape is Cancel.
+    cmdNext_->setAutoDefault(false);
+    cmdNext_->setDefault(true);
+    cmdCancel_->setAutoDefault(true);
+    CancelOnEscape(cmdCancel_);
     connect(cmdNext_, &QPushButton::clicked, this, [this] { cmdNext_Click(); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }

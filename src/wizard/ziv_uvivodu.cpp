@@ -4,6 +4,7 @@
 #include "meterlink/port_device.h"
 #include "start_usb_check.h"
 #include "startup/design_scale.h"
+#include "startup/dialog_keys.h"
 #include "startup/localise_widgets.h"
 #include "startup/set_topmost.h"
 #include "step_picture.h"
@@ -12,6 +13,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -78,7 +80,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QString& tag = QString()) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
+    // Enter on a focused button presses that button; elsewhere it presses Next (keyPressEvent).
+    button->setAutoDefault(true);
     if (!tag.isEmpty()) SetTag(button, tag);
     return button;
 }
@@ -148,6 +151,8 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
     setFont(DesignFont());
     px_ = DesignScale(*this);
     setFixedSize(px_(kWindowWidth), px_(kWindowHeight));
+    // Focus frames from the start, not only after the first Tab: many users never touch the mouse.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 
     imgstp_ = new QLabel(this);
     imgstp_->setObjectName(QStringLiteral("imgstp"));
@@ -351,7 +356,9 @@ void ZivUVIvodu::buildButtons() {
     cmdHelp_ = MakeButton(this, "cmdHelp", QStringLiteral("&Hilfe"));
     cmdCancel_ = MakeButton(this, "cmdCancel", QStringLiteral("&Abbrechen"), QStringLiteral("L901"));
     cmdNext_ = MakeButton(this, "cmdNext", QStringLiteral("&Weiter >>"), QStringLiteral("L905"));
+    cmdNext_->setAutoDefault(false);
     cmdNext_->setDefault(true);
+    CancelOnEscape(cmdCancel_);
     connect(cmdNext_, &QPushButton::clicked, this, [this] { handle(&Wizard::cmdNext_Click); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { handle(&Wizard::cmdCancel_Click); });
     connect(cmdHelp_, &QPushButton::clicked, this, [this] { handle(&Wizard::cmdHelp_Click); });
@@ -398,7 +405,7 @@ void ZivUVIvodu::Go() {
     show();
     raise();
     activateWindow();
-    cmdNext_->setFocus();
+    focusWhereTheUserActs();
 }
 
 void ZivUVIvodu::Unload() {
@@ -425,6 +432,13 @@ void ZivUVIvodu::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+void ZivUVIvodu::keyPressEvent(QKeyEvent* event) {
+    // Enter that no control took presses the default button shown: Next, or the set-up's OK.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && PressDefaultButton(*this)) return;
+    QWidget::keyPressEvent(event);
 }
 
 void ZivUVIvodu::handle(void (Wizard::*handler)()) {
@@ -465,11 +479,11 @@ void ZivUVIvodu::render() {
 
 void ZivUVIvodu::renderPages() {
     const WizardScreen& s = wizard_.screen();
-    contIntro_->setVisible(s.introVisible);
-    contSelectCom_->setVisible(s.selectComVisible);
-    contProgress_->setVisible(s.progressVisible);
-    contSuccess_->setVisible(s.successVisible);
-    picSetup_->setVisible(s.setupVisible);
+    const std::pair<QWidget*, bool> pages[] = {{contIntro_, s.introVisible},
+                                               {contSelectCom_, s.selectComVisible},
+                                               {contProgress_, s.progressVisible},
+                                               {contSuccess_, s.successVisible},
+                                               {picSetup_, s.setupVisible}};
     switch (s.front) {
     case WizardPage::Intro:
         contIntro_->raise();
@@ -489,6 +503,26 @@ void ZivUVIvodu::renderPages() {
     case WizardPage::None:
         break;
     }
+    // The pages cover each other whole: only the top one of those the logic shows is shown, so that the ones
+    // under it take neither the focus nor their mnemonics.
+    QWidget* top = nullptr;
+    for (QObject* child : children())
+        for (const auto& [page, visible] : pages)
+            if (child == page && visible) top = page;
+    for (const auto& [page, visible] : pages)
+        page->setVisible(page == top);
+    if (top != topPage_) focusPending_ = true;
+    topPage_ = top;
+}
+
+void ZivUVIvodu::focusWhereTheUserActs() {
+    if (topPage_ == picSetup_) return; // the set-up puts it on its OK
+    QWidget* target = cmdNext_;
+    if (topPage_ == contSelectCom_)
+        target = lbPorts_;
+    else if (!cmdNext_->isEnabled())
+        target = cmdSetup_->isVisibleTo(this) ? static_cast<QWidget*>(cmdSetup_) : cmdCancel_;
+    if (target->isVisibleTo(this) && target->isEnabled()) target->setFocus(Qt::OtherFocusReason);
 }
 
 void ZivUVIvodu::renderIntro() {
@@ -510,14 +544,22 @@ void ZivUVIvodu::renderIntro() {
 
 void ZivUVIvodu::renderButtons() {
     const WizardScreen& s = wizard_.screen();
+    // The set-up panel covers the buttons and brings its own.
+    const bool covered = topPage_ == picSetup_;
+    // Next going off under the focus (the download): the focus goes to Cancel, which still works.
+    if (!s.nextEnabled && focusWidget() == cmdNext_ && s.cancelVisible && !covered) cmdCancel_->setFocus();
     cmdNext_->setEnabled(s.nextEnabled);
-    cmdNext_->setVisible(s.nextVisible);
+    cmdNext_->setVisible(s.nextVisible && !covered);
     if (s.nextCaption.set && cmdNext_->text() != s.nextCaption.text) {
         cmdNext_->setText(s.nextCaption.text);
         placeButtons();
     }
-    cmdCancel_->setVisible(s.cancelVisible);
-    cmdHelp_->setVisible(s.helpVisible);
+    cmdCancel_->setVisible(s.cancelVisible && !covered);
+    cmdHelp_->setVisible(s.helpVisible && !covered);
+    if (focusPending_) {
+        focusPending_ = false;
+        focusWhereTheUserActs();
+    }
 }
 
 void ZivUVIvodu::renderAnimation() {

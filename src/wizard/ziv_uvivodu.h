@@ -48,6 +48,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildIntro();
@@ -58,6 +59,7 @@ private:
     void placePages();
     void placeButtons();
     void alignResultTitles();
+    void focusWhereTheUserActs();
     void renderPages();
     void renderIntro();
     void renderButtons();
@@ -106,6 +108,8 @@ private:
     QTimer* timer1_ = nullptr;
 
     DesignScale px_;
+    QWidget* topPage_ = nullptr; // the page the user sees
+    bool focusPending_ = false;  // the page turned: the focus goes where the user acts on it
     int shownPicture_ = 0;
     int warningShown_ = -1; // the set-up text's look last rendered: -1 none yet, 0 ok, 1 warning
     bool rendering_ = false;

@@ -11,10 +11,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
+
 
 #include <gtest/gtest.h>
 
@@ -66,6 +66,7 @@ protected:
                                                [] { return 200; },
                                            });
         win->Go();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(win.get())); // keys go to the active window
         return *win;
     }
 
@@ -76,6 +77,20 @@ protected:
     }
     QString text(const char* label) { return get<QLabel>(label)->text(); }
     void next() { get<QPushButton>("cmdNext")->click(); }
+    // A key where the keyboard focus is, as the user presses it.
+    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+    QString focus() {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+    // Where the focus goes on each of `n` Tabs.
+    QStringList tabs(qsizetype n) {
+        QStringList order;
+        for (qsizetype i = 0; i < n; ++i) {
+            press(Qt::Key_Tab);
+            order << focus();
+        }
+        return order;
+    }
 
     // The page the user sees: the visible page container that lies on top of the others.
     QString frontPage() {
@@ -243,33 +258,44 @@ TEST_F(WizardWindowTest, MeterThatDoesNotAnswerReturnsToTheIntroductionAndNextRe
     EXPECT_TRUE(finished.empty());
 }
 
-TEST_F(WizardWindowTest, FullImportAnimatesShowsTheCountsAndOneMoreNextEnds) {
+TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesAndShowsTheCounts) {
     steps.produced = 33;
     steps.records.iGlucoseLastRead = 30;
     steps.records.iInsulinLast = 1;
     steps.records.iNoDateCount = 2;
     open();
-    next();
-    next();
+    // The focus starts where the user acts; Tab goes in reading order and skips the pages underneath; Enter
+    // in the port list is Next.
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focus(), QStringLiteral("lbPorts"));
+    EXPECT_EQ(tabs(4), (QStringList{"cmdHelp", "cmdCancel", "cmdNext", "lbPorts"}));
+    press(Qt::Key_Enter);
+    EXPECT_EQ(steps.probed, std::vector<std::int16_t>{3});
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
 
     QTimer* timer = win->findChild<QTimer*>(QStringLiteral("Timer1"));
     ASSERT_NE(timer, nullptr);
     bool animating = false;
     QString rotated;
     QColor line;
+    QString focusDuringRead;
     steps.duringRead = [&] {
         w.state.sMeterID = QStringLiteral("LG-0042");
         win->wizard().setAnimate(true);
         animating =
             timer->isActive() && timer->interval() == 70 && get<QWidget>("contAnimation")->isVisible();
+        win->showStep(QStringLiteral("Reading\r\n12"));
+        focusDuringRead = focus(); // Next is off
         // One tick of Timer1: the line takes a shade of red, the digits turn by one to the right.
         QMetaObject::invokeMethod(timer, "timeout");
         rotated = text("lblAnimate");
         line = get<LineShape>("lineAnimate")->borderColor();
         win->wizard().setAnimate(false);
     };
-    next();
+    press(Qt::Key_Return);
     EXPECT_TRUE(animating);
+    EXPECT_EQ(focusDuringRead, QStringLiteral("cmdCancel"));
     EXPECT_EQ(rotated, QStringLiteral("10111101100"));
     EXPECT_EQ(line, QColor(200, 0, 0));
     EXPECT_FALSE(timer->isActive());
@@ -285,9 +311,10 @@ TEST_F(WizardWindowTest, FullImportAnimatesShowsTheCountsAndOneMoreNextEnds) {
     EXPECT_FALSE(get<QPushButton>("cmdCancel")->isVisible());
     EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("T908"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
+    press(Qt::Key_Escape); // no Cancel on the result page
     EXPECT_TRUE(finished.empty());
-    next();
+    press(Qt::Key_Return);
     EXPECT_EQ(finished, std::vector<bool>{true});
     EXPECT_FALSE(win->isVisible());
 }
@@ -338,45 +365,59 @@ TEST_F(WizardWindowTest, IntroductionShowsTheSetupState) {
     }
 }
 
-TEST_F(WizardWindowTest, SetupOnABlockedIntroductionUnblocksIt) {
+TEST_F(WizardWindowTest, SetupByKeysAloneOnABlockedIntroductionUnblocksIt) {
     w.backend.putString(Hive::LocalMachine, kModel, "Configure_Meter", "1");
     w.backend.putString(Hive::LocalMachine, kModel, "DoInit", "1");
     open();
     ASSERT_FALSE(get<QPushButton>("cmdNext")->isEnabled());
+    EXPECT_EQ(focus(), QStringLiteral("cmdSetup"));
+    // Keys that go astray would leave the set-up open: the program's end at 60 s stops its wait then.
+    w.pump.at(60000, [&] { w.pump.requestStop(); });
 
-    // While the set-up waits, the user looks at it and presses its OK.
+    // Escape leaves the set-up without saving.
+    w.pump.at(w.pump.now() + 100, [&] { press(Qt::Key_Escape); });
+    press(Qt::Key_Space);
+    EXPECT_EQ(w.backend.writes, 0);
+    EXPECT_EQ(focus(), QStringLiteral("cmdSetup"));
+
+    // Again: shown over the pages, walked by Tab in reading order; P2 becomes a meal; Enter is OK.
     QWidget* host = get<QWidget>("picSetup");
     bool shownInHost = false;
     QString front;
-    w.pump.at(w.pump.now() + 500, [&] {
-        auto* ok = host->findChild<QPushButton*>(QStringLiteral("cmdNext"));
-        shownInHost = ok && host->findChild<QWidget*>(QStringLiteral("contSetup")) && host->isVisible();
+    QStringList order;
+    const QStringList want = {"cmdNext",      "Check1_0", "Check1_1", "cbDataType_0", "cbType_0",  "txtIG_0",
+                              "cbDataType_1", "cbType_1", "txtIG_1",  "cbDataType_2", "cbType_2",  "txtIG_2",
+                              "cbDataType_3", "cbType_3", "txtIG_3",  "txtMarker",    "cmdCancel", "cmdNext"};
+    w.pump.at(w.pump.now() + 100, [&] {
+        shownInHost = host->isVisible() && QApplication::focusWidget()->parentWidget() == host;
         front = frontPage();
-        if (ok) ok->click();
+        order << focus() << tabs(want.size() - 1);
+        tabs(6); // to P2's data type
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
     });
-    get<QPushButton>("cmdSetup")->click();
+    press(Qt::Key_Return); // a focused button takes Enter itself
     EXPECT_TRUE(shownInHost);
     EXPECT_EQ(front, QStringLiteral("picSetup"));
-    EXPECT_FALSE(w.state.bSetupPending);
+    EXPECT_EQ(order, want);
     EXPECT_FALSE(host->isVisible());
     EXPECT_EQ(host->findChild<QWidget*>(QStringLiteral("contSetup")), nullptr);
 
     EXPECT_EQ(w.backend.string(Hive::CurrentUser, kModel, "Type0"), "0");
+    EXPECT_EQ(w.backend.string(Hive::CurrentUser, kModel, "Type1"), "1");
     EXPECT_EQ(frontPage(), QStringLiteral("contIntro"));
-    EXPECT_TRUE(get<QPushButton>("cmdNext")->isEnabled());
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
     EXPECT_EQ(text("lblSetuptext"), QStringLiteral("T1260"));
     EXPECT_EQ(get<QLabel>("lblSetuptext")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     EXPECT_FALSE(get<QWidget>("imgdoinit")->isVisible());
+    press(Qt::Key_Escape);
+    EXPECT_EQ(finished, std::vector<bool>{true});
 }
 
 TEST_F(WizardWindowTest, HelpButtonAndF1ShowTheHelpText) {
     open();
     get<QPushButton>("cmdHelp")->click();
-    QShortcut* f1 = nullptr;
-    for (QShortcut* s : win->findChildren<QShortcut*>())
-        if (s->key() == QKeySequence(Qt::Key_F1)) f1 = s;
-    ASSERT_NE(f1, nullptr);
-    emit f1->activated();
+    press(Qt::Key_F1);
     ASSERT_EQ(w.messages.shown.size(), 2u);
     const auto& m = w.messages.shown[0];
     EXPECT_EQ(m.title, QStringLiteral("BD Logic"));
