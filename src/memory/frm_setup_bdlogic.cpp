@@ -221,6 +221,21 @@ void FrmSetupBDlogic::load() {
     txtMarker_->setText(s.comment);
     if (const auto caption = MarkerCaption(texts)) lblMarker_->setText(*caption);
     if (const auto title = InsulinColumnTitle(texts)) label1_[5]->setText(*title);
+    nameControls();
+}
+
+void FrmSetupBDlogic::nameControls() {
+    // A list or field is named by its row and its column title, as the captions read now.
+    for (std::size_t k = 0; k < 4; ++k) {
+        QLabel* row = label1_[k + 1];
+        row->setBuddy(cbDataType_[k]);
+        const QString prefix = row->text() + u' ';
+        cbDataType_[k]->setAccessibleName(prefix + label1_[0]->text());
+        cbType_[k]->setAccessibleName(prefix + label1_[5]->text());
+        txtIG_[k]->setAccessibleName(prefix + label1_[6]->text());
+    }
+    lblMarker_->setBuddy(txtMarker_);
+    txtMarker_->setAccessibleName(lblMarker_->text());
 }
 
 void FrmSetupBDlogic::Go(QWidget* host) {

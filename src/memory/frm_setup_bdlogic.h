@@ -38,6 +38,7 @@ public:
 private:
     void buildControls();
     void load();
+    void nameControls();
 
     Services& services_;
     DesignScale px_;

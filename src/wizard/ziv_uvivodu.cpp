@@ -7,6 +7,7 @@
 #include "startup/dialog_keys.h"
 #include "startup/localise_widgets.h"
 #include "startup/set_topmost.h"
+#include "status_bar_accessible.h"
 #include "step_picture.h"
 
 #include <QApplication>
@@ -123,6 +124,22 @@ void SetFontBold(QWidget* w, bool bold, double designedPoints = 0) {
     w->setFont(f);
 }
 
+// A caption as it reads: a single "&" marks the mnemonic, "&&" is an ampersand.
+QString WithoutMnemonic(const QString& caption) {
+    QString out;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && ++i == caption.size()) break;
+        out += caption[i];
+    }
+    return out;
+}
+
+// What the step picture shows: the meter on the introduction, the meter at the port on the port page (1164,
+// 1184). The model's name and the port's are the same in every language.
+QString PictureName(int id, const QString& model) {
+    return id > 1000 ? model + QStringLiteral(" – COM") : model;
+}
+
 } // namespace
 
 ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWidget* parent)
@@ -184,6 +201,7 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
     GrowDesignedSizes(*this, px_);
     placePages();
     LocaliseForm(services_.texts(), *this);
+    nameControls();
     alignResultTitles();
     placeButtons();
 }
@@ -266,6 +284,7 @@ void ZivUVIvodu::buildProgress() {
     auto* layout = PageLayout(contProgress_);
     layout->setSpacing(8);
     lblStepGuide_ = MakeLabel(contProgress_, "lblStepGuide", QString());
+    ActAsStatusBar(lblStepGuide_);
     layout->addWidget(lblStepGuide_);
     layout->addStretch(1);
     // Nothing drives the bar: it stays a slim empty track until the download hides it.
@@ -290,6 +309,8 @@ void ZivUVIvodu::buildProgress() {
     lineAnimate_->setBorderColor(QColor(255, 0, 0));
     anim->addWidget(lineAnimate_, 0, Qt::AlignHCenter);
     lblAnimate_ = MakeLabel(contAnimation_, "lblAnimate", QStringLiteral("01111011001"));
+    // A name of its own keeps the turning digits, 14 a second, from reaching a screen reader as name changes.
+    lblAnimate_->setAccessibleName(lblAnimate_->text());
     lblAnimate_->setWordWrap(false);
     lblAnimate_->setAlignment(Qt::AlignCenter);
     SetFontBold(lblAnimate_, true, 12);
@@ -318,6 +339,7 @@ void ZivUVIvodu::buildSuccess() {
         resultTitles_ << title;
         QLabel* value = MakeLabel(parent, valueName, text, tag);
         SetFontBold(value, true);
+        title->setBuddy(value); // also the value's label for a screen reader
         return std::pair{title, value};
     };
     auto [bgTitle, bg] =
@@ -389,6 +411,12 @@ void ZivUVIvodu::placeButtons() {
     const int setup = std::max(px_(120), cmdSetup_->sizeHint().width() + px_(12));
     cmdSetup_->setGeometry(px_(kPageWidth - 8) - setup, px_(kSetupFrameHeight - kButtonHeight) / 2, setup,
                            height);
+}
+
+void ZivUVIvodu::nameControls() {
+    // Names come from the captions LocaliseForm has just set, so they speak the language pack's words.
+    label2_->setBuddy(lbPorts_);
+    lbPorts_->setAccessibleName(label2_->text());
 }
 
 void ZivUVIvodu::alignResultTitles() {
@@ -463,6 +491,7 @@ void ZivUVIvodu::render() {
             picture = picture.scaled(imgstp_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         imgstp_->setPixmap(picture);
         shownPicture_ = s.stepPicture;
+        imgstp_->setAccessibleName(PictureName(s.stepPicture, s.title));
     }
     Apply(lblMeterName_, s.lblMeterName);
     renderPages();
@@ -474,6 +503,9 @@ void ZivUVIvodu::render() {
     renderResult();
     renderButtons();
     renderCursor();
+    // The page's title tells a screen reader which page this is.
+    const QString title = pageTitle();
+    if (accessibleDescription() != title) setAccessibleDescription(title);
     rendering_ = false;
 }
 
@@ -504,7 +536,7 @@ void ZivUVIvodu::renderPages() {
         break;
     }
     // The pages cover each other whole: only the top one of those the logic shows is shown, so that the ones
-    // under it take neither the focus nor their mnemonics.
+    // under it take neither the focus nor their mnemonics, nor reach a screen reader.
     QWidget* top = nullptr;
     for (QObject* child : children())
         for (const auto& [page, visible] : pages)
@@ -513,6 +545,15 @@ void ZivUVIvodu::renderPages() {
         page->setVisible(page == top);
     if (top != topPage_) focusPending_ = true;
     topPage_ = top;
+}
+
+QString ZivUVIvodu::pageTitle() const {
+    if (topPage_ == contIntro_) return lblintro_->text();
+    if (topPage_ == contSelectCom_) return label2_->text();
+    if (topPage_ == contProgress_) return lblStepGuide_->text();
+    if (topPage_ == contSuccess_) return lblSuccess_->text();
+    if (topPage_ == picSetup_) return WithoutMnemonic(cmdSetup_->text());
+    return QString();
 }
 
 void ZivUVIvodu::focusWhereTheUserActs() {
@@ -584,6 +625,17 @@ void ZivUVIvodu::renderResult() {
     Apply(lblnBG_, s.lblnBG);
     Apply(lblnIG_, s.lblnIG);
     frresultInsulin_->setVisible(s.frresultInsulinVisible);
+    if (s.successVisible) nameCounts();
+}
+
+void ZivUVIvodu::nameCounts() {
+    // A count is named with its title, so that the name change a screen reader hears says what was counted.
+    for (QLabel* title : resultTitles_) {
+        auto* value = qobject_cast<QLabel*>(title->buddy());
+        if (!value) continue;
+        const QString name = title->text() + u' ' + value->text();
+        if (value->accessibleName() != name) value->setAccessibleName(name);
+    }
 }
 
 void ZivUVIvodu::renderPorts() {

@@ -59,12 +59,15 @@ private:
     void placePages();
     void placeButtons();
     void alignResultTitles();
+    void nameControls();
+    QString pageTitle() const;
     void focusWhereTheUserActs();
     void renderPages();
     void renderIntro();
     void renderButtons();
     void renderAnimation();
     void renderResult();
+    void nameCounts();
     void renderPorts();
     void renderCursor();
     void onPortChanged(int row);

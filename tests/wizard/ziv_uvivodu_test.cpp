@@ -6,6 +6,7 @@
 #include "wizard/step_picture.h"
 #include "wizard/ziv_uvivodu.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +16,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +32,29 @@ namespace {
 
 using reg::Hive;
 const std::string kModel = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
+
+// The name and description changes a screen reader hears, as "object: text". Qt raises them only while one is
+// active, so the recorder plays one.
+struct HeardEvents {
+    static inline QStringList heard;
+    static void record(QAccessibleEvent* e) {
+        const bool name = e->type() == QAccessible::NameChanged;
+        if (name || e->type() == QAccessible::DescriptionChanged)
+            heard << e->object()->objectName() + QStringLiteral(": ") +
+                         e->accessibleInterface()->text(name ? QAccessible::Name : QAccessible::Description);
+    }
+    static void activate(bool on) {
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(on);
+    }
+    HeardEvents() {
+        activate(true);
+        QAccessible::installUpdateHandler(&record);
+    }
+    ~HeardEvents() {
+        QAccessible::installUpdateHandler(nullptr);
+        activate(false);
+    }
+};
 
 // The shown controls whose text does not fit them: too narrow or too low for it.
 QStringList CutTexts(QWidget& window) {
@@ -181,6 +208,20 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
 #ifndef Q_OS_WIN
     EXPECT_EQ(list->item(2)->toolTip(), QStringLiteral("/dev/ttyUSB0")); // the device behind the port
 #endif
+    // What a screen reader finds: names from the captions, roles, the ticked entry, the page's title.
+    const auto tree = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
+    for (const auto& [control, role, name] : {std::tuple{"cmdNext", QAccessible::PushButton, "T905"},
+                                              {"cmdHelp", QAccessible::PushButton, "Hilfe"},
+                                              {"lbPorts", QAccessible::List, "T1202"},
+                                              {"imgstp", QAccessible::Graphic, "BD Logic – COM"},
+                                              {"lblStepGuide", QAccessible::StatusBar, ""}}) {
+        EXPECT_EQ(tree(get<QWidget>(control))->role(), role) << control;
+        EXPECT_EQ(tree(get<QWidget>(control))->text(QAccessible::Name).toStdString(), name);
+    }
+    for (int row : {0, 2})
+        EXPECT_EQ(tree(list)->child(row)->state().checked, row == 2);
+    EXPECT_EQ(tree(list)->child(2)->text(QAccessible::Name), QStringLiteral("COM:3"));
+    EXPECT_EQ(tree(win.get())->text(QAccessible::Description), QStringLiteral("T1202"));
 
     // The user clicks the box of COM:5, then clicks it again: it stays the one ticked.
     const auto clickBox = [list](int row) {
@@ -258,7 +299,7 @@ TEST_F(WizardWindowTest, MeterThatDoesNotAnswerReturnsToTheIntroductionAndNextRe
     EXPECT_TRUE(finished.empty());
 }
 
-TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesAndShowsTheCounts) {
+TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesIsHeardAndShowsTheCounts) {
     steps.produced = 33;
     steps.records.iGlucoseLastRead = 30;
     steps.records.iInsulinLast = 1;
@@ -280,6 +321,7 @@ TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesAndShowsTheCounts) {
     QString rotated;
     QColor line;
     QString focusDuringRead;
+    HeardEvents events;
     steps.duringRead = [&] {
         w.state.sMeterID = QStringLiteral("LG-0042");
         win->wizard().setAnimate(true);
@@ -311,6 +353,12 @@ TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesAndShowsTheCounts) {
     EXPECT_FALSE(get<QPushButton>("cmdCancel")->isVisible());
     EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("T908"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Heard without a move of the focus: the status line and the counts; not the turning digits.
+    for (const char* heard : {"lblStepGuide: Reading\n12", "zivUVIvodu: Reading\n12", "lblnBG: T1219 31",
+                              "lblnIG: T3041 2", "zivUVIvodu: T1213"})
+        EXPECT_TRUE(HeardEvents::heard.contains(QString::fromUtf8(heard))) << heard;
+    EXPECT_EQ(HeardEvents::heard.filter(QStringLiteral("lblAnimate")), QStringList());
+
     EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
     press(Qt::Key_Escape); // no Cancel on the result page
     EXPECT_TRUE(finished.empty());
