@@ -1,6 +1,8 @@
 #include "frm_setup_bdlogic.h"
 
 #include "marker_settings.h"
+#include "startup/design_scale.h"
+#include "startup/dialog_keys.h"
 #include "startup/localise_widgets.h"
 
 #include <QCheckBox>
@@ -20,6 +22,7 @@ namespace bdlogic {
 
 namespace {
 
+// Designed for the 9 pt font; grown with a larger one (DesignScale).
 constexpr int kWidth = 420;
 constexpr int kHeight = 226;
 constexpr int kButtonHeight = 27;
@@ -84,11 +87,11 @@ void Fill(QComboBox* list, const std::vector<ListItem>& items) {
 
 FrmSetupBDlogic::FrmSetupBDlogic(Services& services, QWidget* parent) : QWidget(parent), services_(services) {
     setObjectName(QStringLiteral("frmSetupBDlogic"));
-    QFont base = font();
-    base.setPointSize(9);
-    setFont(base);
-    resize(kWidth, kHeight);
+    setFont(DesignFont());
+    px_ = DesignScale(*this);
+    resize(px_(kWidth), px_(kHeight));
     buildControls();
+    GrowDesignedSizes(*this, px_);
     LocaliseForm(services_.texts(), *this);
 }
 
@@ -102,7 +105,7 @@ FrmSetupBDlogic::~FrmSetupBDlogic() {
 void FrmSetupBDlogic::buildControls() {
     contSetup_ = Named(new QFrame(this), QStringLiteral("contSetup"));
     contSetup_->setAutoFillBackground(true);
-    contSetup_->setGeometry(0, 0, kWidth, kHeight - kButtonHeight - 2 * kMargin + 6);
+    contSetup_->setGeometry(px_(QRect(0, 0, kWidth, kHeight - kButtonHeight - 2 * kMargin + 6)));
     auto* layout = new QVBoxLayout(contSetup_);
     layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->setContentsMargins(0, 2, kMargin, 0);
@@ -157,7 +160,8 @@ void FrmSetupBDlogic::buildControls() {
         grid->addWidget(desc, row, 2);
         auto* type = Named(new QComboBox(contSetup_), Indexed("cbType", k), k);
         type->setMinimumWidth(175);
-        type->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        // As wide as the longest insulin type, so that no chosen type is cut off.
+        type->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         cbType_[static_cast<std::size_t>(k)] = type;
         grid->addWidget(type, row, 2);
 
@@ -180,8 +184,11 @@ void FrmSetupBDlogic::buildControls() {
     SetTag(cmdNext_, QStringLiteral("L900"));
     cmdCancel_ = Named(new QPushButton(QStringLiteral("&Abbrechen"), this), QStringLiteral("cmdCancel"));
     SetTag(cmdCancel_, QStringLiteral("L901"));
-    for (QPushButton* b : {cmdNext_.data(), cmdCancel_.data()})
-        b->setAutoDefault(false);
+    // Enter presses OK unless the focus is on Cancel; Escape is Cancel.
+    cmdNext_->setAutoDefault(false);
+    cmdNext_->setDefault(true);
+    cmdCancel_->setAutoDefault(true);
+    CancelOnEscape(cmdCancel_);
     connect(cmdNext_, &QPushButton::clicked, this, [this] { cmdNext_Click(); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }
@@ -214,6 +221,21 @@ void FrmSetupBDlogic::load() {
     txtMarker_->setText(s.comment);
     if (const auto caption = MarkerCaption(texts)) lblMarker_->setText(*caption);
     if (const auto title = InsulinColumnTitle(texts)) label1_[5]->setText(*title);
+    nameControls();
+}
+
+void FrmSetupBDlogic::nameControls() {
+    // A list or field is named by its row and its column title, as the captions read now.
+    for (std::size_t k = 0; k < 4; ++k) {
+        QLabel* row = label1_[k + 1];
+        row->setBuddy(cbDataType_[k]);
+        const QString prefix = row->text() + u' ';
+        cbDataType_[k]->setAccessibleName(prefix + label1_[0]->text());
+        cbType_[k]->setAccessibleName(prefix + label1_[5]->text());
+        txtIG_[k]->setAccessibleName(prefix + label1_[6]->text());
+    }
+    lblMarker_->setBuddy(txtMarker_);
+    txtMarker_->setAccessibleName(lblMarker_->text());
 }
 
 void FrmSetupBDlogic::Go(QWidget* host) {
@@ -222,19 +244,20 @@ void FrmSetupBDlogic::Go(QWidget* host) {
         show();
         return;
     }
-    const int buttonTop = host->height() - kMargin - kButtonHeight;
+    const int buttonHeight = px_(kButtonHeight);
+    const int buttonTop = host->height() - px_(kMargin) - buttonHeight;
     contSetup_->setParent(host);
-    contSetup_->setGeometry(0, 0, host->width(), buttonTop - 4);
+    contSetup_->setGeometry(0, 0, host->width(), buttonTop - px_(4));
     contSetup_->show();
-    auto width = [](QPushButton* b) { return std::max(96, b->sizeHint().width() + 12); };
-    const int right = host->width() - kMargin;
+    auto width = [this](QPushButton* b) { return std::max(px_(96), b->sizeHint().width() + px_(12)); };
+    const int right = host->width() - px_(kMargin);
     const int ok = width(cmdNext_);
     const int cancel = width(cmdCancel_);
     cmdCancel_->setParent(host);
-    cmdCancel_->setGeometry(right - ok - 8 - cancel, buttonTop, cancel, kButtonHeight);
+    cmdCancel_->setGeometry(right - ok - px_(8) - cancel, buttonTop, cancel, buttonHeight);
     cmdCancel_->show();
     cmdNext_->setParent(host);
-    cmdNext_->setGeometry(right - ok, buttonTop, ok, kButtonHeight);
+    cmdNext_->setGeometry(right - ok, buttonTop, ok, buttonHeight);
     cmdNext_->show();
     cmdNext_->setFocus();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "setup_lists.h"
+#include "startup/design_scale.h"
 #include "startup/services.h"
 
 #include <QPointer>
@@ -37,8 +38,10 @@ public:
 private:
     void buildControls();
     void load();
+    void nameControls();
 
     Services& services_;
+    DesignScale px_;
     QPointer<QFrame> contSetup_;
     QPointer<QPushButton> cmdNext_;
     QPointer<QPushButton> cmdCancel_;

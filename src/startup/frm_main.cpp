@@ -1,11 +1,13 @@
 #include "frm_main.h"
 
+#include "design_scale.h"
 #include "memory/frm_setup_bdlogic.h"
 #include "set_topmost.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 namespace bdlogic {
@@ -23,13 +25,22 @@ FrmMain::FrmMain(Services& services, QWidget* parent) : QWidget(parent), service
     status_->setObjectName(QStringLiteral("status"));
     status_->setTextFormat(Qt::PlainText);
     layout->addWidget(status_);
-    setFixedSize(260, 36);
+    GrowDesignedSizes(*this, DesignScale(*this));
+    fit();
     SetTopmost(this);
 }
 
 void FrmMain::showTitle(const QString& title) {
     status_->setText(title);
     setWindowTitle(title);
+    fit();
+}
+
+void FrmMain::fit() {
+    // 260 x 36 at the designed font; more for a larger font or a title that needs it.
+    const DesignScale px(*this);
+    const QSize need = sizeHint();
+    setFixedSize(std::max(px(260), need.width()), std::max(px(36), need.height()));
 }
 
 void FrmMain::CallSetup(QWidget* container) {

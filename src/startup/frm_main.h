@@ -23,6 +23,8 @@ public:
     QLabel* status() const { return status_; }
 
 private:
+    void fit();
+
     Services& services_;
     QLabel* status_ = nullptr;
 };

@@ -4,14 +4,18 @@
 #include "readings_chart.h"
 #include "readings_text.h"
 #include "start_usb_check.h"
+#include "startup/design_scale.h"
+#include "startup/dialog_keys.h"
 #include "startup/localise_widgets.h"
 #include "startup/set_topmost.h"
+#include "status_bar_accessible.h"
 #include "step_picture.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -28,7 +32,8 @@ namespace bdlogic {
 
 namespace {
 
-// The pages' places were laid out in twips; 15 twips are one pixel at 96 dpi.
+// The pages' places were laid out in twips; 15 twips are one pixel at 96 dpi. Every length here is designed
+// for the 9 pt font and grows with a larger one (DesignScale).
 constexpr int Twips(int twips) {
     return (twips + 7) / 15;
 }
@@ -77,7 +82,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text,
                         const QString& tag = QString()) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
+    // Enter on a focused button presses that button; elsewhere it presses Next (keyPressEvent).
+    button->setAutoDefault(true);
     if (!tag.isEmpty()) SetTag(button, tag);
     return button;
 }
@@ -106,14 +112,33 @@ void Apply(QLabel* label, const Caption& caption) {
     const QString text = DisplayText(caption.text);
     if (label->text() == text) return;
     label->setText(text);
+    // A longer text may need more lines: the page is laid out before that paint, not after it.
+    if (QLayout* layout = label->parentWidget()->layout()) layout->activate();
     label->repaint();
 }
 
-void SetFontBold(QWidget* w, bool bold, int pointSize = 0) {
+// A font size designed for the 9 pt window font keeps its proportion to a larger one.
+void SetFontBold(QWidget* w, bool bold, double designedPoints = 0) {
     QFont f = w->font();
     f.setBold(bold);
-    if (pointSize > 0) f.setPointSize(pointSize);
+    if (designedPoints > 0) f.setPointSizeF(f.pointSizeF() * designedPoints / kDesignPoints);
     w->setFont(f);
+}
+
+// A caption as it reads: a single "&" marks the mnemonic, "&&" is an ampersand.
+QString WithoutMnemonic(const QString& caption) {
+    QString out;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && ++i == caption.size()) break;
+        out += caption[i];
+    }
+    return out;
+}
+
+// What the step picture shows: the meter on the introduction, the meter at the port on the port page (1164,
+// 1184). The model's name and the port's are the same in every language.
+QString PictureName(int id, const QString& model) {
+    return id > 1000 ? model + QStringLiteral(" – COM") : model;
 }
 
 } // namespace
@@ -141,20 +166,21 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
     setObjectName(QStringLiteral("zivUVIvodu"));
     setWindowFlag(Qt::Window, true);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    QFont base = font();
-    base.setPointSize(9);
-    setFont(base);
-    setFixedSize(kWindowWidth, kWindowHeight);
+    setFont(DesignFont());
+    px_ = DesignScale(*this);
+    setFixedSize(px_(kWindowWidth), px_(kWindowHeight));
+    // Focus frames from the start, not only after the first Tab: many users never touch the mouse.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 
     imgstp_ = new QLabel(this);
     imgstp_->setObjectName(QStringLiteral("imgstp"));
-    imgstp_->setGeometry(2, (kWindowHeight - 240) / 2, 135, 240);
+    imgstp_->setGeometry(px_(QRect(2, (kWindowHeight - 240) / 2, 135, 240)));
 
     lblMeterName_ = MakeLabel(this, "lblMeterName", QStringLiteral("Datenimport"));
     lblMeterName_->setWordWrap(false);
     lblMeterName_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetFontBold(lblMeterName_, true, 11);
-    lblMeterName_->setGeometry(kPageLeft, 0, kPageWidth, kPageTop);
+    lblMeterName_->setGeometry(px_(QRect(kPageLeft, 0, kPageWidth, kPageTop)));
 
     buildIntro();
     buildSelectCom();
@@ -173,8 +199,10 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
     timer1_->setInterval(kTimerInterval);
     connect(timer1_, &QTimer::timeout, this, [this] { wizard_.Timer1_Timer(); });
 
+    GrowDesignedSizes(*this, px_);
     placePages();
     LocaliseForm(services_.texts(), *this);
+    nameControls();
     alignResultTitles();
     placeButtons();
 }
@@ -204,8 +232,8 @@ void ZivUVIvodu::buildIntro() {
 
     imgdoinit_ = new QLabel(frameSetup_);
     imgdoinit_->setObjectName(QStringLiteral("imgdoinit"));
-    imgdoinit_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(22, 22));
-    imgdoinit_->setGeometry(5, (kSetupFrameHeight - 22) / 2, 22, 22);
+    imgdoinit_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(px_(22), px_(22)));
+    imgdoinit_->setGeometry(px_(QRect(5, (kSetupFrameHeight - 22) / 2, 22, 22)));
     imgdoinit_->hide();
 
     lblSetuptext_ =
@@ -213,7 +241,7 @@ void ZivUVIvodu::buildIntro() {
                   QStringLiteral("Bitte wählen Sie EINSTELLUNGEN, umden Datenimport zu konfigurieren"),
                   QStringLiteral("L1260"));
     lblSetuptext_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    lblSetuptext_->setGeometry(kSetupTextOk);
+    lblSetuptext_->setGeometry(px_(kSetupTextOk));
 
     cmdSetup_ =
         MakeButton(frameSetup_, "cmdSetup", QStringLiteral("&Einstellungen"), QStringLiteral("L1261"));
@@ -257,6 +285,7 @@ void ZivUVIvodu::buildProgress() {
     auto* layout = PageLayout(contProgress_);
     layout->setSpacing(8);
     lblStepGuide_ = MakeLabel(contProgress_, "lblStepGuide", QString());
+    ActAsStatusBar(lblStepGuide_);
     layout->addWidget(lblStepGuide_);
     layout->addStretch(1);
     // Nothing drives the bar: it stays a slim empty track until the download hides it.
@@ -276,11 +305,13 @@ void ZivUVIvodu::buildProgress() {
     anim->setSpacing(2);
     lineAnimate_ = new LineShape(contAnimation_);
     lineAnimate_->setObjectName(QStringLiteral("lineAnimate"));
-    lineAnimate_->setBorderWidth(3);
+    lineAnimate_->setBorderWidth(px_(3));
     lineAnimate_->setFixedSize(220, 6);
     lineAnimate_->setBorderColor(QColor(255, 0, 0));
     anim->addWidget(lineAnimate_, 0, Qt::AlignHCenter);
     lblAnimate_ = MakeLabel(contAnimation_, "lblAnimate", QStringLiteral("01111011001"));
+    // A name of its own keeps the turning digits, 14 a second, from reaching a screen reader as name changes.
+    lblAnimate_->setAccessibleName(lblAnimate_->text());
     lblAnimate_->setWordWrap(false);
     lblAnimate_->setAlignment(Qt::AlignCenter);
     SetFontBold(lblAnimate_, true, 12);
@@ -310,6 +341,7 @@ void ZivUVIvodu::buildSuccess() {
         if (parent == contSuccess_) resultTitles_ << title; // the titles of the first column
         QLabel* value = MakeLabel(parent, valueName, text, tag);
         SetFontBold(value, true);
+        title->setBuddy(value); // also the value's label for a screen reader
         return std::pair{title, value};
     };
     auto [bgTitle, bg] =
@@ -355,7 +387,9 @@ void ZivUVIvodu::buildButtons() {
     cmdHelp_ = MakeButton(this, "cmdHelp", QStringLiteral("&Hilfe"));
     cmdCancel_ = MakeButton(this, "cmdCancel", QStringLiteral("&Abbrechen"), QStringLiteral("L901"));
     cmdNext_ = MakeButton(this, "cmdNext", QStringLiteral("&Weiter >>"), QStringLiteral("L905"));
+    cmdNext_->setAutoDefault(false);
     cmdNext_->setDefault(true);
+    CancelOnEscape(cmdCancel_);
     connect(cmdNext_, &QPushButton::clicked, this, [this] { handle(&Wizard::cmdNext_Click); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { handle(&Wizard::cmdCancel_Click); });
     connect(cmdHelp_, &QPushButton::clicked, this, [this] { handle(&Wizard::cmdHelp_Click); });
@@ -364,25 +398,34 @@ void ZivUVIvodu::buildButtons() {
 }
 
 void ZivUVIvodu::placePages() {
-    const QRect page(kPageLeft, kPageTop, kPageWidth, kPageHeight);
+    const QRect page = px_(QRect(kPageLeft, kPageTop, kPageWidth, kPageHeight));
     for (QWidget* w : {static_cast<QWidget*>(contIntro_), static_cast<QWidget*>(contSelectCom_),
                        static_cast<QWidget*>(contProgress_), static_cast<QWidget*>(contSuccess_)})
         w->setGeometry(page);
     // The set-up panel brings its own OK and Cancel: it covers the pages and the wizard's buttons.
-    picSetup_->setGeometry(kPageLeft, kPageTop, kWindowWidth - kPageLeft, kWindowHeight - kPageTop);
+    picSetup_->setGeometry(
+        px_(QRect(kPageLeft, kPageTop, kWindowWidth - kPageLeft, kWindowHeight - kPageTop)));
 }
 
 void ZivUVIvodu::placeButtons() {
-    auto width = [](QPushButton* b) { return std::max(96, b->sizeHint().width() + 12); };
-    const int right = kPageLeft + kPageWidth;
+    auto width = [this](QPushButton* b) { return std::max(px_(96), b->sizeHint().width() + px_(12)); };
+    const int right = px_(kPageLeft + kPageWidth);
+    const int top = px_(kButtonTop);
+    const int height = px_(kButtonHeight);
     const int next = width(cmdNext_);
     const int cancel = width(cmdCancel_);
-    cmdNext_->setGeometry(right - next, kButtonTop, next, kButtonHeight);
-    cmdCancel_->setGeometry(right - next - kButtonGap - cancel, kButtonTop, cancel, kButtonHeight);
-    cmdHelp_->setGeometry(kPageLeft, kButtonTop, width(cmdHelp_), kButtonHeight);
-    const int setup = std::max(120, cmdSetup_->sizeHint().width() + 12);
-    cmdSetup_->setGeometry(kPageWidth - 8 - setup, (kSetupFrameHeight - kButtonHeight) / 2, setup,
-                           kButtonHeight);
+    cmdNext_->setGeometry(right - next, top, next, height);
+    cmdCancel_->setGeometry(right - next - px_(kButtonGap) - cancel, top, cancel, height);
+    cmdHelp_->setGeometry(px_(kPageLeft), top, width(cmdHelp_), height);
+    const int setup = std::max(px_(120), cmdSetup_->sizeHint().width() + px_(12));
+    cmdSetup_->setGeometry(px_(kPageWidth - 8) - setup, px_(kSetupFrameHeight - kButtonHeight) / 2, setup,
+                           height);
+}
+
+void ZivUVIvodu::nameControls() {
+    // Names come from the captions LocaliseForm has just set, so they speak the language pack's words.
+    label2_->setBuddy(lbPorts_);
+    lbPorts_->setAccessibleName(label2_->text());
 }
 
 void ZivUVIvodu::alignResultTitles() {
@@ -399,7 +442,7 @@ void ZivUVIvodu::Go() {
     show();
     raise();
     activateWindow();
-    cmdNext_->setFocus();
+    focusWhereTheUserActs();
 }
 
 void ZivUVIvodu::Unload() {
@@ -428,6 +471,13 @@ void ZivUVIvodu::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
+void ZivUVIvodu::keyPressEvent(QKeyEvent* event) {
+    // Enter that no control took presses the default button shown: Next, or the set-up's OK.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && PressDefaultButton(*this)) return;
+    QWidget::keyPressEvent(event);
+}
+
 void ZivUVIvodu::handle(void (Wizard::*handler)()) {
     (wizard_.*handler)();
     render();
@@ -445,8 +495,12 @@ void ZivUVIvodu::render() {
     const WizardScreen& s = wizard_.screen();
     if (!s.title.isEmpty()) setWindowTitle(s.title);
     if (s.stepPicture != shownPicture_) {
-        imgstp_->setPixmap(StepPicture(s.stepPicture));
+        QPixmap picture = StepPicture(s.stepPicture);
+        if (px_.factor() != 1 && !picture.isNull())
+            picture = picture.scaled(imgstp_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        imgstp_->setPixmap(picture);
         shownPicture_ = s.stepPicture;
+        imgstp_->setAccessibleName(PictureName(s.stepPicture, s.title));
     }
     Apply(lblMeterName_, s.lblMeterName);
     renderPages();
@@ -458,16 +512,19 @@ void ZivUVIvodu::render() {
     renderResult();
     renderButtons();
     renderCursor();
+    // The page's title tells a screen reader which page this is.
+    const QString title = pageTitle();
+    if (accessibleDescription() != title) setAccessibleDescription(title);
     rendering_ = false;
 }
 
 void ZivUVIvodu::renderPages() {
     const WizardScreen& s = wizard_.screen();
-    contIntro_->setVisible(s.introVisible);
-    contSelectCom_->setVisible(s.selectComVisible);
-    contProgress_->setVisible(s.progressVisible);
-    contSuccess_->setVisible(s.successVisible);
-    picSetup_->setVisible(s.setupVisible);
+    const std::pair<QWidget*, bool> pages[] = {{contIntro_, s.introVisible},
+                                               {contSelectCom_, s.selectComVisible},
+                                               {contProgress_, s.progressVisible},
+                                               {contSuccess_, s.successVisible},
+                                               {picSetup_, s.setupVisible}};
     switch (s.front) {
     case WizardPage::Intro:
         contIntro_->raise();
@@ -487,6 +544,35 @@ void ZivUVIvodu::renderPages() {
     case WizardPage::None:
         break;
     }
+    // The pages cover each other whole: only the top one of those the logic shows is shown, so that the ones
+    // under it take neither the focus nor their mnemonics, nor reach a screen reader.
+    QWidget* top = nullptr;
+    for (QObject* child : children())
+        for (const auto& [page, visible] : pages)
+            if (child == page && visible) top = page;
+    for (const auto& [page, visible] : pages)
+        page->setVisible(page == top);
+    if (top != topPage_) focusPending_ = true;
+    topPage_ = top;
+}
+
+QString ZivUVIvodu::pageTitle() const {
+    if (topPage_ == contIntro_) return lblintro_->text();
+    if (topPage_ == contSelectCom_) return label2_->text();
+    if (topPage_ == contProgress_) return lblStepGuide_->text();
+    if (topPage_ == contSuccess_) return lblSuccess_->text();
+    if (topPage_ == picSetup_) return WithoutMnemonic(cmdSetup_->text());
+    return QString();
+}
+
+void ZivUVIvodu::focusWhereTheUserActs() {
+    if (topPage_ == picSetup_) return; // the set-up puts it on its OK
+    QWidget* target = cmdNext_;
+    if (topPage_ == contSelectCom_)
+        target = lbPorts_;
+    else if (!cmdNext_->isEnabled())
+        target = cmdSetup_->isVisibleTo(this) ? static_cast<QWidget*>(cmdSetup_) : cmdCancel_;
+    if (target->isVisibleTo(this) && target->isEnabled()) target->setFocus(Qt::OtherFocusReason);
 }
 
 void ZivUVIvodu::renderIntro() {
@@ -500,7 +586,7 @@ void ZivUVIvodu::renderIntro() {
         palette.setColor(QPalette::WindowText, s.setupWarning ? kSetupWarningColor : kSetupOkColor);
         lblSetuptext_->setPalette(palette);
         SetFontBold(lblSetuptext_, s.setupWarning);
-        lblSetuptext_->setGeometry(s.setupWarning ? kSetupTextWarning : kSetupTextOk);
+        lblSetuptext_->setGeometry(px_(s.setupWarning ? kSetupTextWarning : kSetupTextOk));
     }
     imgdoinit_->setVisible(s.imgdoinitVisible);
     frameSetup_->setVisible(s.frameSetupVisible);
@@ -508,14 +594,22 @@ void ZivUVIvodu::renderIntro() {
 
 void ZivUVIvodu::renderButtons() {
     const WizardScreen& s = wizard_.screen();
+    // The set-up panel covers the buttons and brings its own.
+    const bool covered = topPage_ == picSetup_;
+    // Next going off under the focus (the download): the focus goes to Cancel, which still works.
+    if (!s.nextEnabled && focusWidget() == cmdNext_ && s.cancelVisible && !covered) cmdCancel_->setFocus();
     cmdNext_->setEnabled(s.nextEnabled);
-    cmdNext_->setVisible(s.nextVisible);
+    cmdNext_->setVisible(s.nextVisible && !covered);
     if (s.nextCaption.set && cmdNext_->text() != s.nextCaption.text) {
         cmdNext_->setText(s.nextCaption.text);
         placeButtons();
     }
-    cmdCancel_->setVisible(s.cancelVisible);
-    cmdHelp_->setVisible(s.helpVisible);
+    cmdCancel_->setVisible(s.cancelVisible && !covered);
+    cmdHelp_->setVisible(s.helpVisible && !covered);
+    if (focusPending_) {
+        focusPending_ = false;
+        focusWhereTheUserActs();
+    }
 }
 
 void ZivUVIvodu::renderAnimation() {
@@ -542,6 +636,7 @@ void ZivUVIvodu::renderResult() {
     Apply(lblnIG_, s.lblnIG);
     frresultInsulin_->setVisible(s.frresultInsulinVisible);
     if (s.successVisible && !chartShown_) showChart();
+    if (s.successVisible) nameCounts();
 }
 
 // The chart is drawn once, from the records the import file was written from.
@@ -558,10 +653,20 @@ void ZivUVIvodu::showChart() {
     chartReadings_->setReadings(std::move(readings), std::move(markerNames));
 }
 
+void ZivUVIvodu::nameCounts() {
+    // A count is named with its title, so that the name change a screen reader hears says what was counted.
+    for (QLabel* title : contSuccess_->findChildren<QLabel*>()) {
+        auto* value = qobject_cast<QLabel*>(title->buddy());
+        if (!value) continue;
+        const QString name = title->text() + u' ' + value->text();
+        if (value->accessibleName() != name) value->setAccessibleName(name);
+    }
+}
+
 void ZivUVIvodu::renderPorts() {
     const WizardScreen& s = wizard_.screen();
     cmdUSBInfo_->setVisible(s.usbInfoVisible);
-    lbPorts_->setFixedHeight(s.portsListShort ? kPortsListShortHeight : kPortsListHeight);
+    lbPorts_->setFixedHeight(px_(s.portsListShort ? kPortsListShortHeight : kPortsListHeight));
 
     const auto& entries = s.ports.entries();
     bool same = lbPorts_->count() == static_cast<int>(entries.size());

@@ -2,6 +2,7 @@
 // the user's clicks to the logic. It never decides anything itself.
 #pragma once
 
+#include "startup/design_scale.h"
 #include "wizard.h"
 
 #include <QWidget>
@@ -48,6 +49,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildIntro();
@@ -58,12 +60,16 @@ private:
     void placePages();
     void placeButtons();
     void alignResultTitles();
+    void nameControls();
+    QString pageTitle() const;
+    void focusWhereTheUserActs();
     void renderPages();
     void renderIntro();
     void renderButtons();
     void renderAnimation();
     void renderResult();
     void showChart();
+    void nameCounts();
     void renderPorts();
     void renderCursor();
     void onPortChanged(int row);
@@ -107,6 +113,9 @@ private:
     QPushButton* cmdHelp_ = nullptr;
     QTimer* timer1_ = nullptr;
 
+    DesignScale px_;
+    QWidget* topPage_ = nullptr; // the page the user sees
+    bool focusPending_ = false;  // the page turned: the focus goes where the user acts on it
     int shownPicture_ = 0;
     int warningShown_ = -1; // the set-up text's look last rendered: -1 none yet, 0 ok, 1 warning
     bool rendering_ = false;

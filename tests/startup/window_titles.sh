@@ -52,5 +52,5 @@ expect "BD Logic"
 # Without a window manager nobody gives the focus back to the wizard once the box is gone.
 xdotool search --onlyvisible --pid "$pid" --name . windowfocus --sync
 xdotool key space # Next: the port page
-xdotool key space # Next: the port test fails
+xdotool key Return # the focus is on the port list: Enter is Next, and the port test fails
 expect "BD Logic" "BD Logic Data Import"

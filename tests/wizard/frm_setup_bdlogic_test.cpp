@@ -2,6 +2,7 @@
 #include "memory/frm_setup_bdlogic.h"
 #include "support/services_fixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -82,6 +83,26 @@ TEST_F(SetupDialogTest, FirstUseShowsTheDefaultsInsideTheHost) {
     EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("!!!"));
     EXPECT_EQ(get<QLabel>("lblMarker")->text(), QStringLiteral("* = Comment for marked readings"));
     EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin type/Unit"));
+}
+
+TEST_F(SetupDialogTest, ScreenReadersHearEachListAndFieldByItsRowAndColumn) {
+    open();
+    // On Unix a combo box's accessible name is its value and its row title comes by relation; the name it is
+    // given is what the screen readers of other systems read.
+    const auto heard = [this](const char* control) {
+        QWidget* w = get<QWidget>(control);
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+        return (i->role() == QAccessible::ComboBox ? w->accessibleName() : i->text(QAccessible::Name))
+            .toStdString();
+    };
+    EXPECT_EQ(heard("cbDataType_1"), "P2: Insulin");
+    EXPECT_EQ(heard("cbType_1"), "P2: Insulin type/Unit");
+    EXPECT_EQ(heard("txtIG_3"), "P4: Insulin");
+    EXPECT_EQ(heard("txtMarker"), "* = Comment for marked readings");
+    const auto labels =
+        QAccessible::queryAccessibleInterface(list("cbDataType", 2))->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), QStringLiteral("P3:"));
 }
 
 TEST_F(SetupDialogTest, InsulinColumnTitleKeepsItsOwnTextWhenItCannotBeBuilt) {

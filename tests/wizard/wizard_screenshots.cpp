@@ -1,6 +1,6 @@
 // Screenshots of every wizard page: runs the real start-up over the platform registry and language packs,
-// with the meter work scripted and time simulated, and saves each page as OUTDIR/PREFIX-NN-page.png. Usage:
-// wizard_screenshots OUTDIR PREFIX [MODEL_CODE]
+// with the meter work scripted and time simulated, and saves each page as OUTDIR/PREFIX-NN-page.png.
+// FONT_POINTS plays a large system font. Usage: wizard_screenshots OUTDIR PREFIX [MODEL_CODE [FONT_POINTS]]
 #include "fake_import_steps.h"
 #include "memory/glucose_decoder.h"
 #include "memory/marker_decoder.h"
@@ -167,9 +167,14 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("bdlogic"));
     if (argc < 3) {
-        std::fprintf(stderr, "usage: wizard_screenshots OUTDIR PREFIX [MODEL_CODE]\n");
+        std::fprintf(stderr, "usage: wizard_screenshots OUTDIR PREFIX [MODEL_CODE [FONT_POINTS]]\n");
         return 2;
     }
     const QString model = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("64");
+    if (argc > 4) {
+        QFont font = QApplication::font();
+        font.setPointSizeF(QString::fromLocal8Bit(argv[4]).toDouble());
+        QApplication::setFont(font);
+    }
     return bdlogic::Run(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]), model);
 }

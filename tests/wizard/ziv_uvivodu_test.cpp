@@ -7,23 +7,71 @@
 #include "wizard/step_picture.h"
 #include "wizard/ziv_uvivodu.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
 #include <gtest/gtest.h>
+
+// Failures show texts, not their bytes.
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace bdlogic {
 namespace {
 
 using reg::Hive;
 const std::string kModel = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
+
+// The name and description changes a screen reader hears, as "object: text". Qt raises them only while one is
+// active, so the recorder plays one.
+struct HeardEvents {
+    static inline QStringList heard;
+    static void record(QAccessibleEvent* e) {
+        const bool name = e->type() == QAccessible::NameChanged;
+        if (name || e->type() == QAccessible::DescriptionChanged)
+            heard << e->object()->objectName() + QStringLiteral(": ") +
+                         e->accessibleInterface()->text(name ? QAccessible::Name : QAccessible::Description);
+    }
+    static void activate(bool on) {
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(on);
+    }
+    HeardEvents() {
+        activate(true);
+        QAccessible::installUpdateHandler(&record);
+    }
+    ~HeardEvents() {
+        QAccessible::installUpdateHandler(nullptr);
+        activate(false);
+    }
+};
+
+// The shown controls whose text does not fit them: too narrow or too low for it.
+QStringList CutTexts(QWidget& window) {
+    QStringList cut;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        const bool text = label ? !label->text().isEmpty()
+                                : qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
+        const QSize need =
+            label && label->wordWrap() ? QSize(0, label->heightForWidth(w->width())) : w->sizeHint();
+        if (w->isVisible() && text && (need.width() > w->width() || need.height() > w->height()))
+            cut << w->objectName();
+    }
+    return cut;
+}
 
 class WizardWindowTest : public ::testing::Test {
 protected:
@@ -47,6 +95,7 @@ protected:
                                                [] { return 200; },
                                            });
         win->Go();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(win.get())); // keys go to the active window
         return *win;
     }
 
@@ -57,6 +106,20 @@ protected:
     }
     QString text(const char* label) { return get<QLabel>(label)->text(); }
     void next() { get<QPushButton>("cmdNext")->click(); }
+    // A key where the keyboard focus is, as the user presses it.
+    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+    QString focus() {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+    // Where the focus goes on each of `n` Tabs.
+    QStringList tabs(qsizetype n) {
+        QStringList order;
+        for (qsizetype i = 0; i < n; ++i) {
+            press(Qt::Key_Tab);
+            order << focus();
+        }
+        return order;
+    }
 
     // The page the user sees: the visible page container that lies on top of the others.
     QString frontPage() {
@@ -147,6 +210,20 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     // Each tool tip tells what stands behind the number, or that nothing does.
     const QStringList tips = {list->item(0)->toolTip(), list->item(1)->toolTip(), list->item(2)->toolTip()};
     EXPECT_EQ(tips, QStringList({"/dev/ttyS0", "T7001[/dev/ttyS1]", "/dev/ttyUSB0 \u2014 FTDI FT232R"}));
+    // What a screen reader finds: names from the captions, roles, the ticked entry, the page's title.
+    const auto tree = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
+    for (const auto& [control, role, name] : {std::tuple{"cmdNext", QAccessible::PushButton, "T905"},
+                                              {"cmdHelp", QAccessible::PushButton, "Hilfe"},
+                                              {"lbPorts", QAccessible::List, "T1202"},
+                                              {"imgstp", QAccessible::Graphic, "BD Logic – COM"},
+                                              {"lblStepGuide", QAccessible::StatusBar, ""}}) {
+        EXPECT_EQ(tree(get<QWidget>(control))->role(), role) << control;
+        EXPECT_EQ(tree(get<QWidget>(control))->text(QAccessible::Name).toStdString(), name);
+    }
+    for (int row : {0, 2})
+        EXPECT_EQ(tree(list)->child(row)->state().checked, row == 2);
+    EXPECT_EQ(tree(list)->child(2)->text(QAccessible::Name), QStringLiteral("COM:3"));
+    EXPECT_EQ(tree(win.get())->text(QAccessible::Description), QStringLiteral("T1202"));
 
     // The user clicks the box of COM:5, then clicks it again: it stays the one ticked.
     const auto clickBox = [list](int row) {
@@ -226,33 +303,45 @@ TEST_F(WizardWindowTest, MeterThatDoesNotAnswerReturnsToTheIntroductionAndNextRe
     EXPECT_TRUE(finished.empty());
 }
 
-TEST_F(WizardWindowTest, FullImportAnimatesShowsTheCountsAndOneMoreNextEnds) {
+TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesIsHeardAndShowsTheCounts) {
     steps.produced = 33;
     steps.records.iGlucoseLastRead = 30;
     steps.records.iInsulinLast = 1;
     steps.records.iNoDateCount = 2;
     open();
-    next();
-    next();
+    // The focus starts where the user acts; Tab goes in reading order and skips the pages underneath; Enter
+    // in the port list is Next.
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(focus(), QStringLiteral("lbPorts"));
+    EXPECT_EQ(tabs(4), (QStringList{"cmdHelp", "cmdCancel", "cmdNext", "lbPorts"}));
+    press(Qt::Key_Enter);
+    EXPECT_EQ(steps.probed, std::vector<std::int16_t>{3});
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
 
     QTimer* timer = win->findChild<QTimer*>(QStringLiteral("Timer1"));
     ASSERT_NE(timer, nullptr);
     bool animating = false;
     QString rotated;
     QColor line;
+    QString focusDuringRead;
+    HeardEvents events;
     steps.duringRead = [&] {
         w.state.sMeterID = QStringLiteral("LG-0042");
         win->wizard().setAnimate(true);
         animating =
             timer->isActive() && timer->interval() == 70 && get<QWidget>("contAnimation")->isVisible();
+        win->showStep(QStringLiteral("Reading\r\n12"));
+        focusDuringRead = focus(); // Next is off
         // One tick of Timer1: the line takes a shade of red, the digits turn by one to the right.
         QMetaObject::invokeMethod(timer, "timeout");
         rotated = text("lblAnimate");
         line = get<LineShape>("lineAnimate")->borderColor();
         win->wizard().setAnimate(false);
     };
-    next();
+    press(Qt::Key_Return);
     EXPECT_TRUE(animating);
+    EXPECT_EQ(focusDuringRead, QStringLiteral("cmdCancel"));
     EXPECT_EQ(rotated, QStringLiteral("10111101100"));
     EXPECT_EQ(line, QColor(200, 0, 0));
     EXPECT_FALSE(timer->isActive());
@@ -268,9 +357,16 @@ TEST_F(WizardWindowTest, FullImportAnimatesShowsTheCountsAndOneMoreNextEnds) {
     EXPECT_FALSE(get<QPushButton>("cmdCancel")->isVisible());
     EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("T908"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Heard without a move of the focus: the status line and the counts; not the turning digits.
+    for (const char* heard : {"lblStepGuide: Reading\n12", "zivUVIvodu: Reading\n12", "lblnBG: T1219 31",
+                              "lblnIG: T3041 2", "zivUVIvodu: T1213"})
+        EXPECT_TRUE(HeardEvents::heard.contains(QString::fromUtf8(heard))) << heard;
+    EXPECT_EQ(HeardEvents::heard.filter(QStringLiteral("lblAnimate")), QStringList());
 
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
+    press(Qt::Key_Escape); // no Cancel on the result page
     EXPECT_TRUE(finished.empty());
-    next();
+    press(Qt::Key_Return);
     EXPECT_EQ(finished, std::vector<bool>{true});
     EXPECT_FALSE(win->isVisible());
 }
@@ -348,45 +444,59 @@ TEST_F(WizardWindowTest, IntroductionShowsTheSetupState) {
     }
 }
 
-TEST_F(WizardWindowTest, SetupOnABlockedIntroductionUnblocksIt) {
+TEST_F(WizardWindowTest, SetupByKeysAloneOnABlockedIntroductionUnblocksIt) {
     w.backend.putString(Hive::LocalMachine, kModel, "Configure_Meter", "1");
     w.backend.putString(Hive::LocalMachine, kModel, "DoInit", "1");
     open();
     ASSERT_FALSE(get<QPushButton>("cmdNext")->isEnabled());
+    EXPECT_EQ(focus(), QStringLiteral("cmdSetup"));
+    // Keys that go astray would leave the set-up open: the program's end at 60 s stops its wait then.
+    w.pump.at(60000, [&] { w.pump.requestStop(); });
 
-    // While the set-up waits, the user looks at it and presses its OK.
+    // Escape leaves the set-up without saving.
+    w.pump.at(w.pump.now() + 100, [&] { press(Qt::Key_Escape); });
+    press(Qt::Key_Space);
+    EXPECT_EQ(w.backend.writes, 0);
+    EXPECT_EQ(focus(), QStringLiteral("cmdSetup"));
+
+    // Again: shown over the pages, walked by Tab in reading order; P2 becomes a meal; Enter is OK.
     QWidget* host = get<QWidget>("picSetup");
     bool shownInHost = false;
     QString front;
-    w.pump.at(w.pump.now() + 500, [&] {
-        auto* ok = host->findChild<QPushButton*>(QStringLiteral("cmdNext"));
-        shownInHost = ok && host->findChild<QWidget*>(QStringLiteral("contSetup")) && host->isVisible();
+    QStringList order;
+    const QStringList want = {"cmdNext",      "Check1_0", "Check1_1", "cbDataType_0", "cbType_0",  "txtIG_0",
+                              "cbDataType_1", "cbType_1", "txtIG_1",  "cbDataType_2", "cbType_2",  "txtIG_2",
+                              "cbDataType_3", "cbType_3", "txtIG_3",  "txtMarker",    "cmdCancel", "cmdNext"};
+    w.pump.at(w.pump.now() + 100, [&] {
+        shownInHost = host->isVisible() && QApplication::focusWidget()->parentWidget() == host;
         front = frontPage();
-        if (ok) ok->click();
+        order << focus() << tabs(want.size() - 1);
+        tabs(6); // to P2's data type
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
     });
-    get<QPushButton>("cmdSetup")->click();
+    press(Qt::Key_Return); // a focused button takes Enter itself
     EXPECT_TRUE(shownInHost);
     EXPECT_EQ(front, QStringLiteral("picSetup"));
-    EXPECT_FALSE(w.state.bSetupPending);
+    EXPECT_EQ(order, want);
     EXPECT_FALSE(host->isVisible());
     EXPECT_EQ(host->findChild<QWidget*>(QStringLiteral("contSetup")), nullptr);
 
     EXPECT_EQ(w.backend.string(Hive::CurrentUser, kModel, "Type0"), "0");
+    EXPECT_EQ(w.backend.string(Hive::CurrentUser, kModel, "Type1"), "1");
     EXPECT_EQ(frontPage(), QStringLiteral("contIntro"));
-    EXPECT_TRUE(get<QPushButton>("cmdNext")->isEnabled());
+    EXPECT_EQ(focus(), QStringLiteral("cmdNext"));
     EXPECT_EQ(text("lblSetuptext"), QStringLiteral("T1260"));
     EXPECT_EQ(get<QLabel>("lblSetuptext")->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     EXPECT_FALSE(get<QWidget>("imgdoinit")->isVisible());
+    press(Qt::Key_Escape);
+    EXPECT_EQ(finished, std::vector<bool>{true});
 }
 
 TEST_F(WizardWindowTest, HelpButtonAndF1ShowTheHelpText) {
     open();
     get<QPushButton>("cmdHelp")->click();
-    QShortcut* f1 = nullptr;
-    for (QShortcut* s : win->findChildren<QShortcut*>())
-        if (s->key() == QKeySequence(Qt::Key_F1)) f1 = s;
-    ASSERT_NE(f1, nullptr);
-    emit f1->activated();
+    press(Qt::Key_F1);
     ASSERT_EQ(w.messages.shown.size(), 2u);
     const auto& m = w.messages.shown[0];
     EXPECT_EQ(m.title, QStringLiteral("BD Logic"));
@@ -434,6 +544,33 @@ TEST_F(WizardWindowTest, ClosingTheWindowIsCancel) {
     EXPECT_EQ(finished, (std::vector<bool>{true, true}));
     EXPECT_FALSE(win->isVisible());
     EXPECT_GE(steps.closes, 1);
+}
+
+TEST_F(WizardWindowTest, ALargeSystemFontGrowsTheWindowAndCutsNoText) {
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSize(18);
+    QApplication::setFont(large);
+    w.services.language =
+        LanguagePack::load(QStringLiteral(BDLOGIC_SOURCE_DIR "/src/resources/lang/Deutsch.lng"));
+    w.backend.putString(Hive::LocalMachine, kModel, "Configure_Meter", "1");
+    w.backend.putString(Hive::LocalMachine, kModel, "DoInit", "1");
+    w.backend.putString(Hive::LocalMachine, kModel, "USBSerial", "FTDI");
+    steps.produced = 33;
+    steps.records.iNoDateCount = 2;
+    open();
+    EXPECT_EQ(win->size(), QSize(559, 250) * 2);
+    EXPECT_EQ(CutTexts(*win), QStringList());
+    w.pump.at(w.pump.now() + 100, [&] {
+        EXPECT_EQ(CutTexts(*win), QStringList()) << "set-up";
+        win->picSetup()->findChild<QPushButton*>(QStringLiteral("cmdNext"))->click();
+    });
+    get<QPushButton>("cmdSetup")->click();
+    for (const char* page : {"ports", "guide", "result"}) {
+        next();
+        EXPECT_EQ(CutTexts(*win), QStringList()) << page;
+    }
+    QApplication::setFont(normal);
 }
 
 } // namespace
