@@ -5,6 +5,7 @@
 #include "setup_lists.h"
 #include "startup/design_scale.h"
 #include "startup/services.h"
+#include "startup/setup_dialog.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -20,7 +21,7 @@ class QPushButton;
 
 namespace bdlogic {
 
-class FrmSetupBDlogic : public QWidget {
+class FrmSetupBDlogic : public QWidget, public SetupDialog {
 public:
     // Form_Load: builds the controls with their designer texts and localises them; the dialog stays hidden.
     explicit FrmSetupBDlogic(Services& services, QWidget* parent = nullptr);
@@ -29,7 +30,7 @@ public:
 
     // Loads the settings into the controls, then moves contSetup, cmdCancel and cmdNext into `host`. Without
     // a host the dialog shows itself.
-    void Go(QWidget* host);
+    void Go(QWidget* host) override;
 
     void cbDataType_Click(int index);
     void cmdNext_Click();

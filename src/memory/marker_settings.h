@@ -2,7 +2,7 @@
 // choices stored under the driver's registry key, as the download and the set-up dialog read and write them.
 #pragma once
 
-#include "startup/registry.h"
+#include "startup/registry/registry.h"
 
 #include <QString>
 

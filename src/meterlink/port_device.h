@@ -1,7 +1,7 @@
 // Which serial device a port number stands for.
 #pragma once
 
-#include "startup/registry.h"
+#include "startup/registry/registry.h"
 
 #include <QString>
 

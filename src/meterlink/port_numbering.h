@@ -10,7 +10,7 @@
 
 #include "port_device.h"
 #include "serial_devices.h"
-#include "startup/registry.h"
+#include "startup/registry/registry.h"
 
 #include <cstdint>
 #include <map>

@@ -4,7 +4,7 @@
 
 #include "line_settings.h"
 #include "meter_port.h"
-#include "startup/registry.h"
+#include "startup/registry/registry.h"
 
 #include <QSerialPort>
 

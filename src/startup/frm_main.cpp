@@ -1,7 +1,6 @@
 #include "frm_main.h"
 
 #include "design_scale.h"
-#include "memory/frm_setup_bdlogic.h"
 #include "set_topmost.h"
 
 #include <QLabel>
@@ -17,7 +16,8 @@ namespace {
 constexpr std::uint32_t kSetupWaitMs = 50;
 } // namespace
 
-FrmMain::FrmMain(Services& services, QWidget* parent) : QWidget(parent), services_(services) {
+FrmMain::FrmMain(Services& services, SetupDialogFactory makeSetup, QWidget* parent)
+    : QWidget(parent), services_(services), makeSetup_(std::move(makeSetup)) {
     setObjectName(QStringLiteral("frmMain"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 6);
@@ -46,7 +46,8 @@ void FrmMain::fit() {
 void FrmMain::CallSetup(QWidget* container) {
     MainState& st = services_.state;
     EventPump& pump = services_.pump;
-    auto dialog = std::make_unique<FrmSetupBDlogic>(services_);
+    if (!makeSetup_) return;
+    std::unique_ptr<SetupDialog> dialog = makeSetup_();
     st.bSetupPending = true;
     dialog->Go(container);
     // The dialog's OK and Cancel end the wait; the wizard's own buttons stay alive meanwhile.

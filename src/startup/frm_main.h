@@ -3,6 +3,7 @@
 #pragma once
 
 #include "services.h"
+#include "setup_dialog.h"
 
 #include <QWidget>
 
@@ -12,7 +13,8 @@ namespace bdlogic {
 
 class FrmMain : public QWidget {
 public:
-    explicit FrmMain(Services& services, QWidget* parent = nullptr);
+    // `makeSetup` loads the marker set-up dialog for CallSetup.
+    FrmMain(Services& services, SetupDialogFactory makeSetup, QWidget* parent = nullptr);
 
     // The application title: into the label `status` and the window's caption.
     void showTitle(const QString& title);
@@ -26,6 +28,7 @@ private:
     void fit();
 
     Services& services_;
+    SetupDialogFactory makeSetup_;
     QLabel* status_ = nullptr;
 };
 

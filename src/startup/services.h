@@ -5,7 +5,7 @@
 #include "event_pump.h"
 #include "language.h"
 #include "main_state.h"
-#include "registry.h"
+#include "registry/registry.h"
 #include "user_notice.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Port numbers of serial devices: given on first sight, kept for a device's identity, and claimed by programs
 // numbering at once without giving one number twice.
 #include "meterlink/port_numbering.h"
-#include "startup/reg_file_store.h"
+#include "startup/registry/reg_file_store.h"
 #include "support/fakes.h"
 
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "startup/event_pump.h"
-#include "startup/registry_backend.h"
+#include "startup/registry/registry_backend.h"
 #include "startup/user_notice.h"
 
 #include <QString>

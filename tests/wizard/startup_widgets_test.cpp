@@ -1,8 +1,9 @@
 // The start-up window's widgets: message boxes, localisation over widgets, frmMain's wait for the set-up.
+#include "memory/frm_setup_bdlogic.h"
 #include "startup/frm_main.h"
 #include "startup/language.h"
 #include "startup/localise_widgets.h"
-#include "startup/widget_busy_cursor.h"
+#include "importfile/widget_busy_cursor.h"
 #include "startup/widget_message_box.h"
 #include "support/services_fixture.h"
 
@@ -117,7 +118,7 @@ TEST(FrmMainTest, SetupWaitEndsWhenTheProgramEnds) {
     test::FakeWorld w;
     w.state.sRegPath = QStringLiteral("SOFTWARE\\Corvane\\H\\modules\\");
     w.state.sRegkey = QStringLiteral("BD Logic");
-    FrmMain frm(w.services);
+    FrmMain frm(w.services, [&] { return std::make_unique<FrmSetupBDlogic>(w.services); });
     QWidget host;
     host.resize(420, 226);
     host.show();

@@ -2,11 +2,12 @@
 // with the meter work scripted and time simulated, and saves each page as OUTDIR/PREFIX-NN-page.png.
 // FONT_POINTS plays a large system font. Usage: wizard_screenshots OUTDIR PREFIX [MODEL_CODE [FONT_POINTS]]
 #include "fake_import_steps.h"
+#include "memory/frm_setup_bdlogic.h"
 #include "memory/glucose_decoder.h"
 #include "memory/marker_decoder.h"
 #include "memory/meter_read.h"
 #include "startup/frm_main.h"
-#include "startup/platform_registry.h"
+#include "startup/registry/platform_registry.h"
 #include "startup/startup.h"
 #include "support/fakes.h"
 #include "wizard/ziv_uvivodu.h"
@@ -99,7 +100,7 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
                                                                 : QStringLiteral("month_mgdl.mem"));
     steps.produced = RecordCount(steps.records);
 
-    FrmMain frmMain(services);
+    FrmMain frmMain(services, [&] { return std::make_unique<FrmSetupBDlogic>(services); });
     std::unique_ptr<ZivUVIvodu> wizard;
     auto openWizard = [&] {
         frmMain.showTitle(state.appTitle);

@@ -1,5 +1,6 @@
 // The wizard window driven by its buttons, with the meter work scripted and the world faked.
 #include "fake_import_steps.h"
+#include "memory/frm_setup_bdlogic.h"
 #include "startup/frm_main.h"
 #include "support/services_fixture.h"
 #include "wizard/line_shape.h"
@@ -144,7 +145,7 @@ protected:
 
     test::FakeWorld w;
     test::FakeImportSteps steps;
-    FrmMain frmMain{w.services};
+    FrmMain frmMain{w.services, [this] { return std::make_unique<FrmSetupBDlogic>(w.services); }};
     std::vector<bool> finished;
     bool unloadOnFinish = true;
     QStringList usbStarts;

@@ -8,9 +8,9 @@
 #include "registry_backends.h"
 
 #ifdef _WIN32
-#include "startup/registry_win32.h"
+#include "startup/registry/registry_win32.h"
 #else
-#include "startup/reg_file_store.h"
+#include "startup/registry/reg_file_store.h"
 #endif
 
 #include <cstdio>

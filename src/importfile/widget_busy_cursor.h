@@ -1,7 +1,7 @@
 // The writers' wait cursor in the windowed program: Qt's override cursor over all of the program's windows.
 #pragma once
 
-#include "importfile/busy_cursor.h"
+#include "busy_cursor.h"
 
 namespace bdlogic {
 

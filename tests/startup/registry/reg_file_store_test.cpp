@@ -3,7 +3,7 @@
 #ifndef _WIN32
 
 #include "registry_backends.h"
-#include "startup/reg_file_store.h"
+#include "startup/registry/reg_file_store.h"
 #include "support/scoped_env.h"
 #include "support/test_files.h"
 
@@ -39,7 +39,7 @@ void Write(const std::string& path, const std::string& bytes) {
     ASSERT_TRUE(WriteBytes(QString::fromStdString(path), QByteArray::fromStdString(bytes)));
 }
 std::string DataPath(const std::string& name) {
-    return std::string(BDLOGIC_TEST_DATA_DIR) + "/startup/data/registry/" + name;
+    return std::string(BDLOGIC_TEST_DATA_DIR) + "/startup/registry/data/" + name;
 }
 
 // Compares with a checked-in file; BDLOGIC_UPDATE_GOLDEN=1 rewrites the file instead.

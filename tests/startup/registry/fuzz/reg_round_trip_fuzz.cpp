@@ -3,7 +3,7 @@
 // A hive read and written back unchanged must give its bytes again. Edited (a value set in its first key, or in a
 // new key when it has none, as the store would), it must read back with that value and every value it had, and
 // its bytes must again be a fixed point. The value is made from the input's last bytes; any broken rule aborts.
-#include "startup/reg_document.h"
+#include "startup/registry/reg_document.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "registry.h"
 
-#include "common_code.h"
+#include "startup/common_code.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
 #include "registry_backends.h"
 
 #ifdef _WIN32
-#include "startup/registry_win32.h"
+#include "startup/registry/registry_win32.h"
 #include <atomic>
 #else
-#include "startup/reg_file_store.h"
+#include "startup/registry/reg_file_store.h"
 #include "support/fakes.h"
 #include <filesystem>
 #include <unistd.h>

@@ -1,9 +1,9 @@
 #include "run_batch_mode.h"
 
-#include "platform_registry.h"
-#include "qt_event_pump.h"
-#include "startup.h"
-#include "stream_notice.h"
+#include "startup/registry/platform_registry.h"
+#include "startup/qt_event_pump.h"
+#include "startup/startup.h"
+#include "startup/stream_notice.h"
 #include "wizard/batch_run.h"
 #include "wizard/meter_import_steps.h"
 #include "wizard/readings_text.h"

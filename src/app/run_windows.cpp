@@ -1,11 +1,12 @@
 #include "run_windows.h"
 
-#include "frm_main.h"
-#include "platform_registry.h"
-#include "qt_event_pump.h"
-#include "startup.h"
-#include "widget_busy_cursor.h"
-#include "widget_message_box.h"
+#include "importfile/widget_busy_cursor.h"
+#include "memory/frm_setup_bdlogic.h"
+#include "startup/frm_main.h"
+#include "startup/qt_event_pump.h"
+#include "startup/registry/platform_registry.h"
+#include "startup/startup.h"
+#include "startup/widget_message_box.h"
 #include "wizard/label_status_line.h"
 #include "wizard/meter_import_steps.h"
 #include "wizard/ziv_uvivodu.h"
@@ -28,7 +29,7 @@ int RunWindows(const QString& arguments) {
     Services services{registry, pump, messages, status, state, QCoreApplication::applicationDirPath(),
                       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(), nullptr};
 
-    FrmMain frmMain(services);
+    FrmMain frmMain(services, [&] { return std::make_unique<FrmSetupBDlogic>(services); });
     std::unique_ptr<MeterImportSteps> steps;
     std::unique_ptr<ZivUVIvodu> wizard;
     std::unique_ptr<Startup> startup;

@@ -3,7 +3,7 @@
 // contract builds for Windows on its own.
 #pragma once
 
-#include "startup/registry_backend.h"
+#include "startup/registry/registry_backend.h"
 
 #include <functional>
 #include <memory>

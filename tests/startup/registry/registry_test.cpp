@@ -1,7 +1,7 @@
 // The four operations the program reads and writes its settings with, over each backend (what the backends
 // themselves must do is in registry_contract_test.cpp).
 #include "registry_backends.h"
-#include "startup/registry.h"
+#include "startup/registry/registry.h"
 
 #include <gtest/gtest.h>
 
