@@ -1,7 +1,7 @@
 // What the result page's chart and batch summary make of a download: meter lines through the decoders into
 // the readings shown.
-#include "memory/glucose_decoder.h"
-#include "memory/marker_decoder.h"
+#include "decoded_records.h"
+#include "support/scoped_env.h"
 #include "support/services_fixture.h"
 #include "wizard/readings_text.h"
 
@@ -10,16 +10,7 @@
 namespace bdlogic {
 namespace {
 
-MeterRecords Decode(const QStringList& glucose, const QStringList& markers = {}) {
-    MeterRecords records;
-    records.glucose.resize(501); // as a download starts: empty slots are no readings
-    DecodeGlucose(glucose.join(QStringLiteral("\r\n")), {}, records);
-    MarkerTable table;
-    for (std::int16_t k = 0; k < 4; ++k)
-        table[static_cast<std::size_t>(k)].dataType = k; // P1 insulin, P2 meal, P3 exercise, P4 medicines
-    DecodeMarkers(markers.join(QStringLiteral("\r\n")), table, 64, records);
-    return records;
-}
+using test::DecodedRecords;
 
 // "unit floor-ceiling: values oldest first | marker kinds | n=count mean=mean span=minutes"
 QString Shown(const DownloadReadings& d) {
@@ -82,23 +73,27 @@ TEST(DownloadReadings, WhatTheChartShows) {
          "mg/dl 0-0:  | | n=0 mean=0 span=0"},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(Shown(DownloadReadings(Decode(r.glucose, r.markers))).toStdString(), r.shown) << r.name;
+        EXPECT_EQ(Shown(DownloadReadings(DecodedRecords(r.glucose, r.markers))).toStdString(), r.shown)
+            << r.name;
     }
 }
 
 TEST(DownloadReadings, TextsInTheUsersLocale) {
-    const DownloadReadings d(Decode({"Glu,6.6,mmol/L,0,20240215,0700", "Glu,5.5,mmol/L,0,20240131,2330"}));
+    // As the meter's clock gave them, also a time that the local clock skips when it changes to summer time.
+    const test::ScopedEnv berlin("TZ", "Europe/Berlin");
+    const DownloadReadings d(
+        DecodedRecords({"Glu,6.6,mmol/L,0,20240415,0700", "Glu,5.5,mmol/L,0,20240331,0230"}));
     const struct {
         QLocale locale;
         const char* dayFormat;
         const char* moment;
         const char* summary;
     } rows[] = {
-        {QLocale::c(), "d MMM", "31 Jan 2024 23:30", "31 Jan 2024 – 15 Feb 2024: 2, 6.0 mmol/L"},
-        {QLocale(QLocale::German, QLocale::Germany), "dd.MM", "31.01.24 23:30",
-         "31.01.24 – 15.02.24: 2, 6,0 mmol/L"},
-        {QLocale(QLocale::English, QLocale::UnitedStates), "M/d", "1/31/24 11:30 PM",
-         "1/31/24 – 2/15/24: 2, 6.0 mmol/L"},
+        {QLocale::c(), "d MMM", "31 Mar 2024 02:30", "31 Mar 2024 – 15 Apr 2024: 2, 6.0 mmol/L"},
+        {QLocale(QLocale::German, QLocale::Germany), "dd.MM", "31.03.24 02:30",
+         "31.03.24 – 15.04.24: 2, 6,0 mmol/L"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "M/d", "3/31/24 2:30 AM",
+         "3/31/24 – 4/15/24: 2, 6.0 mmol/L"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.locale.name().toStdString());
@@ -108,7 +103,7 @@ TEST(DownloadReadings, TextsInTheUsersLocale) {
     }
     const auto texts = test::EchoLanguage();
     EXPECT_EQ(ReadingsSummary(d, texts.get(), QLocale::c()).value_or(QString()).toStdString(),
-              "T7305[31 Jan 2024 – 15 Feb 2024,2], T7306[6.0 mmol/L]");
+              "T7305[31 Mar 2024 – 15 Apr 2024,2], T7306[6.0 mmol/L]");
     EXPECT_EQ(ReadingsSummary(DownloadReadings(), texts.get(), QLocale::c()), std::nullopt);
 }
 

@@ -1,0 +1,24 @@
+// Meter lines decoded as a download decodes them, with the markers P1..P4 as insulin, meal, exercise and
+// medicines.
+#pragma once
+
+#include "memory/glucose_decoder.h"
+#include "memory/marker_decoder.h"
+
+#include <QStringList>
+
+namespace bdlogic::test {
+
+inline MeterRecords DecodedRecords(const QStringList& glucose, const QStringList& markers = {}) {
+    MeterRecords records;
+    records.glucose.resize(501); // as a download starts: empty slots are no readings
+    records.insulin.resize(501);
+    DecodeGlucose(glucose.join(QStringLiteral("\r\n")), {}, records);
+    MarkerTable table;
+    for (std::int16_t k = 0; k < 4; ++k)
+        table[static_cast<std::size_t>(k)].dataType = k;
+    DecodeMarkers(markers.join(QStringLiteral("\r\n")), table, 64, records);
+    return records;
+}
+
+} // namespace bdlogic::test
