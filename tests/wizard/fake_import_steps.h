@@ -10,22 +10,19 @@
 
 namespace bdlogic::test {
 
-class FakeImportSteps : public ImportSteps {
-public:
+struct FakeImportSteps : ImportSteps {
     std::vector<PortTarget> portTargets(std::int16_t) override { return targets; }
     PortProbe probePort(std::int16_t port) override {
         probed.push_back(port);
         return {portOk, refused};
     }
     bool meter_connected() override {
-        ++connects;
         if (duringConnect) duringConnect();
         return answers;
     }
-    int meter_read(MeterRecords& r, DownloadReport& d) override {
+    int meter_read(MeterRecords& r, DownloadReport&) override {
         if (duringRead) duringRead();
         r = records;
-        d = download;
         return produced;
     }
     ExportedFile export_file(const MeterRecords&) override {
@@ -40,12 +37,9 @@ public:
     bool answers = true;
     int produced = 0;
     MeterRecords records;
-    DownloadReport download;
     std::function<void()> duringConnect;
     std::function<void()> duringRead;
-
     std::vector<std::int16_t> probed;
-    int connects = 0;
     int exports = 0;
     int closes = 0;
 };

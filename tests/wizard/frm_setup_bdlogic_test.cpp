@@ -1,4 +1,5 @@
-// The marker set-up dialog: what it shows on opening, the data type rule, and what OK and Cancel store.
+// The marker set-up dialog as the user meets it: what it shows on opening, what clicks and keys change, what
+// OK stores. Escape (Cancel) is in the wizard window's tests.
 #include "memory/frm_setup_bdlogic.h"
 #include "support/services_fixture.h"
 
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -19,10 +21,10 @@ const std::string kModel = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
 
 // The texts the dialog asks for, worded as a pack would word them.
 std::unique_ptr<Language> SetupTexts() {
-    QString text =
-        QStringLiteral("5707=&Insulin\n5708=&Meal\n5709=&Exercise\n5710=&Medicines\n"
-                       "5107=Carbohydrates (BU):\n339=Duration (minutes):\n3512=Amount:\n"
-                       "5505=Comment for marked readings\n326=Insulin type:\n900=&OK|Save\n901=&Cancel\n1035=Unit:\n");
+    QString text = QStringLiteral(
+        "5707=&Insulin\n5708=&Meal\n5709=&Exercise\n5710=&Medicines\n5107=Carbohydrates (BU):\n"
+        "339=Duration (minutes):\n3512=Amount:\n5505=Comment for marked readings\n"
+        "326=Insulin type:\n900=&OK|Save\n1035=Unit:\n");
     for (int t = 0; t < 14; ++t)
         text += QStringLiteral("%1=Type %2\n").arg(1263 + t).arg(t);
     return LanguagePack::fromText(text);
@@ -37,22 +39,21 @@ protected:
         host.resize(420, 226);
         host.show();
     }
-    FrmSetupBDlogic& open() {
+    void open() {
         dialog = std::make_unique<FrmSetupBDlogic>(w.services);
         w.state.bSetupPending = true;
         dialog->Go(&host);
-        return *dialog;
     }
-    template <typename T> T* get(const QString& name) {
+    template <typename T = QWidget> T* get(const QString& name) {
         T* control = host.findChild<T*>(name);
         EXPECT_NE(control, nullptr) << name.toStdString();
         return control;
     }
-    template <typename T> T* get(const char* name) { return get<T>(QString::fromLatin1(name)); }
-    QComboBox* list(const char* stem, int k) {
-        return get<QComboBox>(QLatin1String(stem) + u'_' + QString::number(k));
+    // Control `stem`_k of row k.
+    template <typename T = QComboBox> T* row(const char* stem, int k) {
+        return get<T>(QLatin1String(stem) + u'_' + QString::number(k));
     }
-    std::optional<std::string> stored(const char* name) {
+    std::optional<std::string> stored(const std::string& name) {
         return w.backend.string(Hive::CurrentUser, kModel, name);
     }
 
@@ -61,28 +62,81 @@ protected:
     std::unique_ptr<FrmSetupBDlogic> dialog;
 };
 
-TEST_F(SetupDialogTest, FirstUseShowsTheDefaultsInsideTheHost) {
+TEST_F(SetupDialogTest, FirstUseShowsTheDefaultsAndOkStoresWhatTheUserChose) {
     open();
-    EXPECT_TRUE(get<QWidget>("contSetup")->isVisible());
-    EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("&OK"));
-    EXPECT_EQ(get<QPushButton>("cmdNext")->toolTip(), QStringLiteral("Save"));
-    EXPECT_EQ(get<QPushButton>("cmdCancel")->text(), QStringLiteral("&Cancel"));
-    EXPECT_TRUE(get<QCheckBox>("Check1_0")->isChecked());
-    EXPECT_TRUE(get<QCheckBox>("Check1_1")->isChecked());
-    const int insulinTypes[] = {9, 10, 13, 2};
-    for (int k = 0; k < 4; ++k) {
-        SCOPED_TRACE(k);
-        ASSERT_EQ(list("cbType", k)->count(), 14);
-        EXPECT_EQ(list("cbType", k)->currentData().toInt(), insulinTypes[k]);
-        EXPECT_TRUE(list("cbType", k)->isVisible());
-        EXPECT_EQ(list("cbDataType", k)->currentText(), QStringLiteral("Insulin"));
-        EXPECT_EQ(get<QLineEdit>(QStringLiteral("txtIG_%1").arg(k))->text(), QString());
-        EXPECT_EQ(get<QLabel>(QStringLiteral("lblDataTypeDesc_%1").arg(k))->text(),
-                  QStringLiteral("insulin"));
-    }
-    EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("!!!"));
-    EXPECT_EQ(get<QLabel>("lblMarker")->text(), QStringLiteral("* = Comment for marked readings"));
+    EXPECT_TRUE(get("contSetup")->isVisible());
+    auto* ok = get<QPushButton>("cmdNext");
+    EXPECT_EQ(ok->text() + u'|' + ok->toolTip(), QStringLiteral("&OK|Save"));
     EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin type/Unit"));
+    EXPECT_EQ(get<QLabel>("lblMarker")->text(), QStringLiteral("* = Comment for marked readings"));
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(row("cbType", k)->count(), 14);
+        EXPECT_EQ(row("cbDataType", k)->currentText(), QStringLiteral("Insulin"));
+        EXPECT_EQ(row<QLabel>("lblDataTypeDesc", k)->text(), QStringLiteral("insulin"));
+    }
+    // P3's data type walked through with the keys: each kind shows its unit; only insulin keeps its list.
+    const struct {
+        Qt::Key key;
+        const char* unit;
+    } keys[] = {{Qt::Key_Down, "Carbohydrates (BU)"},
+                {Qt::Key_Down, "Duration (minutes)"},
+                {Qt::Key_Down, "Amount"},
+                {Qt::Key_Home, "insulin"}};
+    for (const auto& [key, unit] : keys) {
+        QTest::keyClick(row("cbDataType", 2), key);
+        EXPECT_EQ(row<QLabel>("lblDataTypeDesc", 2)->text(), QLatin1String(unit));
+        EXPECT_EQ(row("cbType", 2)->isVisible(), key == Qt::Key_Home) << unit;
+        EXPECT_TRUE(row("cbType", 1)->isVisible()); // other rows keep theirs
+    }
+    // No blood glucose; P1 is Humalog of the last type; P2 a meal of bread; no marker comment. Then OK.
+    QTest::mouseClick(get<QCheckBox>("Check1_0"), Qt::LeftButton);
+    QTest::keyClicks(row<QLineEdit>("txtIG", 0), QStringLiteral("Humalog"));
+    QTest::keyClick(row("cbType", 0), Qt::Key_End);
+    QTest::keyClick(row("cbDataType", 1), Qt::Key_Down);
+    QTest::keyClicks(row<QLineEdit>("txtIG", 1), QStringLiteral("Bread"));
+    QTest::keyClick(get("txtMarker"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(get("txtMarker"), Qt::Key_Backspace);
+    QTest::mouseClick(ok, Qt::LeftButton);
+
+    EXPECT_FALSE(w.state.bSetupPending);
+    EXPECT_EQ(stored("Glucose_Available"), "0");
+    EXPECT_EQ(stored("Insulin_Available"), "-1");
+    const char* want[][3] = {{"Humalog", "0", "13"}, {"Bread", "1", "10"}, {" ", "0", "13"}, {" ", "0", "2"}};
+    for (int k = 0; k < 4; ++k) {
+        const std::string n = std::to_string(k);
+        EXPECT_EQ(stored("Desc" + n), want[k][0]) << k;
+        EXPECT_EQ(stored("Type" + n), want[k][1]) << k;
+        EXPECT_EQ(stored("Type_Insulin" + n), want[k][2]) << k;
+    }
+    EXPECT_EQ(stored("Marker"), " ");
+    EXPECT_EQ(w.backend.writes, 2 + 12 + 1);
+}
+
+TEST_F(SetupDialogTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) {
+    for (const auto& [name, value] : {std::pair{"Type1", "2"},
+                                      {"Type2", "7"},
+                                      {"Type_Insulin1", "4"},
+                                      {"Desc1", "Jogging"},
+                                      {"Marker", "  party  "}})
+        w.backend.putString(Hive::CurrentUser, kModel, name, value);
+    w.backend.putString(Hive::LocalMachine, kModel, "Insulin_Available", "0");
+    open();
+    EXPECT_TRUE(get<QCheckBox>("Check1_0")->isChecked());
+    EXPECT_FALSE(get<QCheckBox>("Check1_1")->isChecked());
+    EXPECT_EQ(row("cbDataType", 1)->currentData().toInt(), 2);
+    EXPECT_FALSE(row("cbType", 1)->isVisible());
+    EXPECT_EQ(row<QLabel>("lblDataTypeDesc", 1)->text(), QStringLiteral("Duration (minutes)"));
+    EXPECT_EQ(row("cbType", 1)->currentData().toInt(), 4);
+    EXPECT_EQ(row<QLineEdit>("txtIG", 1)->text(), QStringLiteral("Jogging"));
+    EXPECT_EQ(row("cbDataType", 2)->currentIndex(), -1);
+    EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("party"));
+
+    // OK writes everything but the data type that has no selection.
+    QTest::mouseClick(get<QPushButton>("cmdNext"), Qt::LeftButton);
+    EXPECT_EQ(stored("Type2"), "7");
+    EXPECT_EQ(stored("Type1"), "2");
+    EXPECT_EQ(stored("Insulin_Available"), "0");
+    EXPECT_EQ(w.backend.writes, 2 + 12 - 1 + 1);
 }
 
 TEST_F(SetupDialogTest, ScreenReadersHearEachListAndFieldByItsRowAndColumn) {
@@ -90,7 +144,7 @@ TEST_F(SetupDialogTest, ScreenReadersHearEachListAndFieldByItsRowAndColumn) {
     // On Unix a combo box's accessible name is its value and its row title comes by relation; the name it is
     // given is what the screen readers of other systems read.
     const auto heard = [this](const char* control) {
-        QWidget* w = get<QWidget>(control);
+        QWidget* w = get(QLatin1String(control));
         QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
         return (i->role() == QAccessible::ComboBox ? w->accessibleName() : i->text(QAccessible::Name))
             .toStdString();
@@ -100,7 +154,7 @@ TEST_F(SetupDialogTest, ScreenReadersHearEachListAndFieldByItsRowAndColumn) {
     EXPECT_EQ(heard("txtIG_3"), "P4: Insulin");
     EXPECT_EQ(heard("txtMarker"), "* = Comment for marked readings");
     const auto labels =
-        QAccessible::queryAccessibleInterface(list("cbDataType", 2))->relations(QAccessible::Label);
+        QAccessible::queryAccessibleInterface(row("cbDataType", 2))->relations(QAccessible::Label);
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0].first->text(QAccessible::Name), QStringLiteral("P3:"));
 }
@@ -109,90 +163,6 @@ TEST_F(SetupDialogTest, InsulinColumnTitleKeepsItsOwnTextWhenItCannotBeBuilt) {
     w.services.language = LanguagePack::fromText(QStringLiteral("454=Insulin units\n326=Insulin type:\n"));
     open();
     EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin units"));
-}
-
-TEST_F(SetupDialogTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) {
-    w.backend.putString(Hive::LocalMachine, kModel, "Insulin_Available", "0");
-    w.backend.putString(Hive::CurrentUser, kModel, "Type1", "2");
-    w.backend.putString(Hive::CurrentUser, kModel, "Type2", "7");
-    w.backend.putString(Hive::CurrentUser, kModel, "Type_Insulin1", "4");
-    w.backend.putString(Hive::CurrentUser, kModel, "Desc1", "Jogging");
-    w.backend.putString(Hive::CurrentUser, kModel, "Marker", "  party  ");
-    open();
-    EXPECT_TRUE(get<QCheckBox>("Check1_0")->isChecked());
-    EXPECT_FALSE(get<QCheckBox>("Check1_1")->isChecked());
-    EXPECT_EQ(list("cbDataType", 1)->currentData().toInt(), 2);
-    EXPECT_FALSE(list("cbType", 1)->isVisible());
-    EXPECT_EQ(get<QLabel>("lblDataTypeDesc_1")->text(), QStringLiteral("Duration (minutes)"));
-    EXPECT_EQ(list("cbType", 1)->currentData().toInt(), 4);
-    EXPECT_EQ(get<QLineEdit>("txtIG_1")->text(), QStringLiteral("Jogging"));
-    EXPECT_EQ(list("cbDataType", 2)->currentIndex(), -1);
-    EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("party"));
-
-    // OK writes everything but the data type that has no selection.
-    get<QPushButton>("cmdNext")->click();
-    EXPECT_EQ(stored("Type2"), "7");
-    EXPECT_EQ(stored("Type1"), "2");
-    EXPECT_EQ(stored("Insulin_Available"), "0");
-    EXPECT_EQ(w.backend.writes, 2 + 12 - 1 + 1);
-}
-
-TEST_F(SetupDialogTest, ChoosingADataTypeSwitchesBetweenInsulinListAndUnit) {
-    open();
-    QComboBox* type = list("cbDataType", 2);
-    auto* desc = get<QLabel>("lblDataTypeDesc_2");
-    const struct {
-        int index;
-        bool insulinList;
-        const char* unit;
-    } steps[] = {{1, false, "Carbohydrates (BU)"}, {2, false, "Duration (minutes)"}, {0, true, "insulin"}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.index);
-        type->setCurrentIndex(step.index);
-        EXPECT_EQ(list("cbType", 2)->isVisible(), step.insulinList);
-        EXPECT_TRUE(desc->isVisible());
-        EXPECT_EQ(desc->text(), QLatin1String(step.unit));
-        EXPECT_TRUE(list("cbType", 1)->isVisible()); // other rows keep theirs
-    }
-}
-
-TEST_F(SetupDialogTest, OkStoresExactlyTheShownValues) {
-    open();
-    get<QCheckBox>("Check1_0")->setChecked(false);
-    get<QLineEdit>("txtIG_0")->setText(QStringLiteral("Humalog"));
-    list("cbType", 0)->setCurrentIndex(13);
-    list("cbDataType", 1)->setCurrentIndex(1);
-    get<QLineEdit>("txtIG_1")->setText(QStringLiteral("Bread"));
-    get<QLineEdit>("txtMarker")->setText(QString());
-    get<QPushButton>("cmdNext")->click();
-
-    EXPECT_FALSE(w.state.bSetupPending);
-    EXPECT_EQ(stored("Glucose_Available"), "0");
-    EXPECT_EQ(stored("Insulin_Available"), "-1");
-    const struct {
-        const char* desc;
-        const char* type;
-        const char* insulin;
-    } want[] = {{"Humalog", "0", "13"}, {"Bread", "1", "10"}, {" ", "0", "13"}, {" ", "0", "2"}};
-    for (int k = 0; k < 4; ++k) {
-        SCOPED_TRACE(k);
-        const std::string n = std::to_string(k);
-        EXPECT_EQ(stored(("Desc" + n).c_str()), want[k].desc);
-        EXPECT_EQ(stored(("Type" + n).c_str()), want[k].type);
-        EXPECT_EQ(stored(("Type_Insulin" + n).c_str()), want[k].insulin);
-    }
-    EXPECT_EQ(stored("Marker"), " ");
-    EXPECT_EQ(w.backend.writes, 2 + 12 + 1);
-}
-
-TEST_F(SetupDialogTest, CancelStoresNothing) {
-    open();
-    get<QCheckBox>("Check1_0")->setChecked(false);
-    list("cbDataType", 0)->setCurrentIndex(3);
-    get<QPushButton>("cmdCancel")->click();
-    EXPECT_FALSE(w.state.bSetupPending);
-    EXPECT_EQ(w.backend.writes, 0);
-    EXPECT_EQ(stored("Type0"), std::nullopt);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "fake_import_steps.h"
 #include "memory/frm_setup_bdlogic.h"
 #include "memory/meter_read.h"
-#include "meter_sim/memory_file.h"
 #include "startup/frm_main.h"
 #include "startup/registry/platform_registry.h"
 #include "startup/startup.h"
@@ -15,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTimer>
 
@@ -25,16 +25,12 @@ namespace {
 
 // The records of one of the simulator's sample memories, decoded as a download decodes them.
 MeterRecords SampleRecords(const QString& name) {
-    const auto memory =
-        sim::LoadMemory(QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/") + name, nullptr);
+    QFile file(QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/") + name);
+    file.open(QIODevice::ReadOnly);
     QStringList glucose;
     QStringList markers;
-    for (int block = 0; memory && block < sim::kBlocks; ++block) {
-        for (const QByteArray& line : memory->glucose[static_cast<std::size_t>(block)])
-            glucose << line;
-        for (const QByteArray& line : memory->marker[static_cast<std::size_t>(block)])
-            markers << line;
-    }
+    for (const QByteArray& line : file.readAll().split('\n'))
+        (line.startsWith('P') ? markers : glucose) << QString::fromLatin1(line);
     return test::DecodedRecords(glucose, markers);
 }
 

@@ -46,13 +46,16 @@ TEST(CheckParamsetup, BlocksOnlyWithoutAUserSetUp) {
         test::FakeImportSteps steps;
         Wizard z(world.services, steps, {});
         z.Go();
-        const std::string row = std::string(r.configure ? r.configure : "-") + "/" + (r.doInit ? r.doInit : "-") +
-                                "/" + (r.type0 ? r.type0 : "-");
+        const std::string row = std::string(r.configure ? r.configure : "-") + "/" +
+                                (r.doInit ? r.doInit : "-") + "/" + (r.type0 ? r.type0 : "-");
         EXPECT_EQ(z.Check_Paramsetup(), r.ok) << row;
         EXPECT_EQ(z.screen().nextEnabled, r.ok) << row;
         EXPECT_EQ(z.screen().setupWarning, !r.ok) << row;
         EXPECT_EQ(z.screen().imgdoinitVisible, !r.ok) << row;
-        EXPECT_EQ(z.screen().lblSetuptext.text, r.ok ? QStringLiteral("T1260") : QStringLiteral("T1399")) << row;
+        EXPECT_EQ(z.screen().lblSetuptext.text, r.ok ? QStringLiteral("T1260") : QStringLiteral("T1399"))
+            << row;
+        // The set-up is offered whenever Configure_Meter is on.
+        EXPECT_EQ(z.screen().frameSetupVisible, r.configure && r.configure == std::string("1")) << row;
     }
 }
 
@@ -63,6 +66,20 @@ TEST_F(WizardTest, TestPortsZeroPassesEveryPortUnopened) {
     EXPECT_TRUE(steps.probed.empty());
     steps.portOk = false;
     EXPECT_FALSE(z.TestPort(5, 1)); // forced: the setting is not consulted
+}
+
+TEST_F(WizardTest, NextWithoutATickedPortStaysOnThePortPage) {
+    Wizard z = make();
+    z.Go();
+    z.cmdNext_Click();
+    std::int16_t none = -1;
+    z.screen().ports.ScanPorts(none, 0); // an empty list
+    z.cmdNext_Click();
+    EXPECT_EQ(z.page(), 1);
+    ASSERT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_EQ(w.messages.shown[0].text, QStringLiteral("T649"));
+    EXPECT_EQ(w.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(steps.probed.empty());
 }
 
 TEST_F(WizardTest, HelpFileIsTakenOnlyWhenItCanBeRead) {
@@ -86,7 +103,8 @@ TEST_F(WizardTest, HelpFileIsTakenOnlyWhenItCanBeRead) {
 TEST_F(WizardTest, DownloadWithoutRecordsReturnsSilently) {
     Wizard z = make();
     z.Go();
-    for (int i = 0; i < 3; ++i) z.cmdNext_Click();
+    for (int i = 0; i < 3; ++i)
+        z.cmdNext_Click();
     EXPECT_EQ(z.page(), 0);
     EXPECT_TRUE(w.messages.shown.empty());
     EXPECT_EQ(steps.exports, 0);
@@ -98,7 +116,8 @@ TEST_F(WizardTest, ResultCountsShowADashForEmptyKinds) {
     steps.records.iIntakesLast = 3;
     Wizard z = make();
     z.Go();
-    for (int i = 0; i < 3; ++i) z.cmdNext_Click();
+    for (int i = 0; i < 3; ++i)
+        z.cmdNext_Click();
     EXPECT_EQ(z.screen().lblnBG.text, QStringLiteral("-"));
     EXPECT_EQ(z.screen().lblnIG.text, QStringLiteral("4"));
     EXPECT_TRUE(z.screen().lblNoDate.set);
@@ -111,7 +130,8 @@ TEST_F(WizardTest, WithoutALanguageLibraryNoLookedUpMessageAppears) {
     Wizard z = make();
     z.Go();
     EXPECT_FALSE(z.screen().lblintro.set); // designer text stays
-    for (int i = 0; i < 3; ++i) z.cmdNext_Click();
+    for (int i = 0; i < 3; ++i)
+        z.cmdNext_Click();
     EXPECT_TRUE(w.messages.shown.empty());
     EXPECT_EQ(z.page(), 0);
     EXPECT_EQ(z.lastOutcome(), ImportOutcome::NoAnswer);
