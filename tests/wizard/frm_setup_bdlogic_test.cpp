@@ -1,25 +1,16 @@
-// The marker set-up dialog as the user meets it: what it shows on opening, what clicks and keys change, what
-// OK stores. Escape (Cancel) is in the wizard window's tests.
-#include "memory/frm_setup_bdlogic.h"
-#include "support/services_fixture.h"
+// The marker set-up as the user meets it in the wizard: what it shows on opening, what clicks and keys
+// change, what OK stores. Escape (Cancel) and the walk by Tab are in the wizard window's tests.
+#include "wizard_window.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace bdlogic {
 namespace {
 
-using reg::Hive;
-const std::string kModel = "SOFTWARE\\Corvane\\H\\modules\\BD Logic";
-
-// The texts the dialog asks for, worded as a pack would word them.
+// The texts the set-up asks for, worded as a pack would word them.
 std::unique_ptr<Language> SetupTexts() {
     QString text = QStringLiteral(
         "5707=&Insulin\n5708=&Meal\n5709=&Exercise\n5710=&Medicines\n5107=Carbohydrates (BU):\n"
@@ -30,75 +21,50 @@ std::unique_ptr<Language> SetupTexts() {
     return LanguagePack::fromText(text);
 }
 
-class SetupDialogTest : public ::testing::Test {
+class SetupTest : public test::WizardWindow {
 protected:
-    SetupDialogTest() {
+    SetupTest() {
         w.services.language = SetupTexts();
-        w.state.sRegPath = QStringLiteral("SOFTWARE\\Corvane\\H\\modules\\");
-        w.state.sRegkey = QStringLiteral("BD Logic");
-        host.resize(420, 226);
-        host.show();
-    }
-    void open() {
-        dialog = std::make_unique<FrmSetupBDlogic>(w.services);
-        w.state.bSetupPending = true;
-        dialog->Go(&host);
-    }
-    template <typename T = QWidget> T* get(const QString& name) {
-        T* control = host.findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name.toStdString();
-        return control;
+        setMachine("Configure_Meter", "1");
     }
     // Control `stem`_k of row k.
     template <typename T = QComboBox> T* row(const char* stem, int k) {
-        return get<T>(QLatin1String(stem) + u'_' + QString::number(k));
+        return get<T>(qPrintable(QStringLiteral("%1_%2").arg(QLatin1String(stem)).arg(k)));
     }
-    std::optional<std::string> stored(const std::string& name) {
-        return w.backend.string(Hive::CurrentUser, kModel, name);
-    }
-
-    test::FakeWorld w;
-    QWidget host;
-    std::unique_ptr<FrmSetupBDlogic> dialog;
 };
 
-TEST_F(SetupDialogTest, FirstUseShowsTheDefaultsAndOkStoresWhatTheUserChose) {
+TEST_F(SetupTest, FirstUseShowsTheDefaultsAndOkStoresWhatTheUserChose) {
     open();
-    EXPECT_TRUE(get("contSetup")->isVisible());
-    auto* ok = get<QPushButton>("cmdNext");
-    EXPECT_EQ(ok->text() + u'|' + ok->toolTip(), QStringLiteral("&OK|Save"));
-    EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin type/Unit"));
-    EXPECT_EQ(get<QLabel>("lblMarker")->text(), QStringLiteral("* = Comment for marked readings"));
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(row("cbType", k)->count(), 14);
-        EXPECT_EQ(row("cbDataType", k)->currentText(), QStringLiteral("Insulin"));
-        EXPECT_EQ(row<QLabel>("lblDataTypeDesc", k)->text(), QStringLiteral("insulin"));
-    }
-    // P3's data type walked through with the keys: each kind shows its unit; only insulin keeps its list.
-    const struct {
-        Qt::Key key;
-        const char* unit;
-    } keys[] = {{Qt::Key_Down, "Carbohydrates (BU)"},
-                {Qt::Key_Down, "Duration (minutes)"},
-                {Qt::Key_Down, "Amount"},
-                {Qt::Key_Home, "insulin"}};
-    for (const auto& [key, unit] : keys) {
-        QTest::keyClick(row("cbDataType", 2), key);
-        EXPECT_EQ(row<QLabel>("lblDataTypeDesc", 2)->text(), QLatin1String(unit));
-        EXPECT_EQ(row("cbType", 2)->isVisible(), key == Qt::Key_Home) << unit;
-        EXPECT_TRUE(row("cbType", 1)->isVisible()); // other rows keep theirs
-    }
-    // No blood glucose; P1 is Humalog of the last type; P2 a meal of bread; no marker comment. Then OK.
-    QTest::mouseClick(get<QCheckBox>("Check1_0"), Qt::LeftButton);
-    QTest::keyClicks(row<QLineEdit>("txtIG", 0), QStringLiteral("Humalog"));
-    QTest::keyClick(row("cbType", 0), Qt::Key_End);
-    QTest::keyClick(row("cbDataType", 1), Qt::Key_Down);
-    QTest::keyClicks(row<QLineEdit>("txtIG", 1), QStringLiteral("Bread"));
-    QTest::keyClick(get("txtMarker"), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(get("txtMarker"), Qt::Key_Backspace);
-    QTest::mouseClick(ok, Qt::LeftButton);
-
-    EXPECT_FALSE(w.state.bSetupPending);
+    inSetup([&] {
+        auto* ok = get<QPushButton>("cmdNext");
+        EXPECT_EQ(ok->text() + u'|' + ok->toolTip(), QStringLiteral("&OK|Save"));
+        EXPECT_EQ(text("Label1_5"), QStringLiteral("Insulin type/Unit"));
+        EXPECT_EQ(text("lblMarker"), QStringLiteral("* = Comment for marked readings"));
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(row("cbType", k)->count(), 14);
+            EXPECT_EQ(row("cbDataType", k)->currentText(), QStringLiteral("Insulin"));
+            EXPECT_EQ(row<QLabel>("lblDataTypeDesc", k)->text(), QStringLiteral("insulin"));
+        }
+        // P3's data type walked through by keys: each kind shows its unit; only insulin keeps its list.
+        for (const auto& [key, unit] : {std::pair{Qt::Key_Down, "Carbohydrates (BU)"},
+                                        {Qt::Key_Down, "Duration (minutes)"},
+                                        {Qt::Key_Down, "Amount"},
+                                        {Qt::Key_Home, "insulin"}}) {
+            QTest::keyClick(row("cbDataType", 2), key);
+            EXPECT_EQ(row<QLabel>("lblDataTypeDesc", 2)->text(), QLatin1String(unit));
+            EXPECT_EQ(row("cbType", 2)->isVisible(), key == Qt::Key_Home) << unit;
+            EXPECT_TRUE(row("cbType", 1)->isVisible()); // other rows keep theirs
+        }
+        // No blood glucose; P1 is Humalog of the last type; P2 a meal of bread; no marker comment. Then OK.
+        QTest::mouseClick(get<QCheckBox>("Check1_0"), Qt::LeftButton);
+        QTest::keyClicks(row<QLineEdit>("txtIG", 0), QStringLiteral("Humalog"));
+        QTest::keyClick(row("cbType", 0), Qt::Key_End);
+        QTest::keyClick(row("cbDataType", 1), Qt::Key_Down);
+        QTest::keyClicks(row<QLineEdit>("txtIG", 1), QStringLiteral("Bread"));
+        QTest::keyClick(get("txtMarker"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(get("txtMarker"), Qt::Key_Backspace);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
     EXPECT_EQ(stored("Glucose_Available"), "0");
     EXPECT_EQ(stored("Insulin_Available"), "-1");
     const char* want[][3] = {{"Humalog", "0", "13"}, {"Bread", "1", "10"}, {" ", "0", "13"}, {" ", "0", "2"}};
@@ -112,57 +78,61 @@ TEST_F(SetupDialogTest, FirstUseShowsTheDefaultsAndOkStoresWhatTheUserChose) {
     EXPECT_EQ(w.backend.writes, 2 + 12 + 1);
 }
 
-TEST_F(SetupDialogTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) {
+TEST_F(SetupTest, StoredChoicesAreShownAndAnUnknownTypeLeavesNoSelection) {
     for (const auto& [name, value] : {std::pair{"Type1", "2"},
                                       {"Type2", "7"},
                                       {"Type_Insulin1", "4"},
                                       {"Desc1", "Jogging"},
                                       {"Marker", "  party  "}})
-        w.backend.putString(Hive::CurrentUser, kModel, name, value);
-    w.backend.putString(Hive::LocalMachine, kModel, "Insulin_Available", "0");
+        w.backend.putString(reg::Hive::CurrentUser, test::kModelKey, name, value);
+    setMachine("Insulin_Available", "0");
     open();
-    EXPECT_TRUE(get<QCheckBox>("Check1_0")->isChecked());
-    EXPECT_FALSE(get<QCheckBox>("Check1_1")->isChecked());
-    EXPECT_EQ(row("cbDataType", 1)->currentData().toInt(), 2);
-    EXPECT_FALSE(row("cbType", 1)->isVisible());
-    EXPECT_EQ(row<QLabel>("lblDataTypeDesc", 1)->text(), QStringLiteral("Duration (minutes)"));
-    EXPECT_EQ(row("cbType", 1)->currentData().toInt(), 4);
-    EXPECT_EQ(row<QLineEdit>("txtIG", 1)->text(), QStringLiteral("Jogging"));
-    EXPECT_EQ(row("cbDataType", 2)->currentIndex(), -1);
-    EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("party"));
-
-    // OK writes everything but the data type that has no selection.
-    QTest::mouseClick(get<QPushButton>("cmdNext"), Qt::LeftButton);
+    inSetup([&] {
+        EXPECT_TRUE(get<QCheckBox>("Check1_0")->isChecked());
+        EXPECT_FALSE(get<QCheckBox>("Check1_1")->isChecked());
+        EXPECT_EQ(row("cbDataType", 1)->currentData().toInt(), 2);
+        EXPECT_FALSE(row("cbType", 1)->isVisible());
+        EXPECT_EQ(row<QLabel>("lblDataTypeDesc", 1)->text(), QStringLiteral("Duration (minutes)"));
+        EXPECT_EQ(row("cbType", 1)->currentData().toInt(), 4);
+        EXPECT_EQ(row<QLineEdit>("txtIG", 1)->text(), QStringLiteral("Jogging"));
+        EXPECT_EQ(row("cbDataType", 2)->currentIndex(), -1);
+        EXPECT_EQ(get<QLineEdit>("txtMarker")->text(), QStringLiteral("party"));
+        next(); // OK writes everything but the data type that has no selection
+    });
     EXPECT_EQ(stored("Type2"), "7");
-    EXPECT_EQ(stored("Type1"), "2");
-    EXPECT_EQ(stored("Insulin_Available"), "0");
     EXPECT_EQ(w.backend.writes, 2 + 12 - 1 + 1);
 }
 
-TEST_F(SetupDialogTest, ScreenReadersHearEachListAndFieldByItsRowAndColumn) {
+TEST_F(SetupTest, ScreenReadersHearEachListAndFieldByItsRowAndColumn) {
     open();
     // On Unix a combo box's accessible name is its value and its row title comes by relation; the name it is
     // given is what the screen readers of other systems read.
     const auto heard = [this](const char* control) {
-        QWidget* w = get(QLatin1String(control));
+        QWidget* w = get(control);
         QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
         return (i->role() == QAccessible::ComboBox ? w->accessibleName() : i->text(QAccessible::Name))
             .toStdString();
     };
-    EXPECT_EQ(heard("cbDataType_1"), "P2: Insulin");
-    EXPECT_EQ(heard("cbType_1"), "P2: Insulin type/Unit");
-    EXPECT_EQ(heard("txtIG_3"), "P4: Insulin");
-    EXPECT_EQ(heard("txtMarker"), "* = Comment for marked readings");
-    const auto labels =
-        QAccessible::queryAccessibleInterface(row("cbDataType", 2))->relations(QAccessible::Label);
-    ASSERT_EQ(labels.size(), 1);
-    EXPECT_EQ(labels[0].first->text(QAccessible::Name), QStringLiteral("P3:"));
+    inSetup([&] {
+        EXPECT_EQ(heard("cbDataType_1"), "P2: Insulin");
+        EXPECT_EQ(heard("cbType_1"), "P2: Insulin type/Unit");
+        EXPECT_EQ(heard("txtIG_3"), "P4: Insulin");
+        EXPECT_EQ(heard("txtMarker"), "* = Comment for marked readings");
+        const auto labels =
+            QAccessible::queryAccessibleInterface(row("cbDataType", 2))->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1);
+        EXPECT_EQ(labels[0].first->text(QAccessible::Name), QStringLiteral("P3:"));
+        next();
+    });
 }
 
-TEST_F(SetupDialogTest, InsulinColumnTitleKeepsItsOwnTextWhenItCannotBeBuilt) {
+TEST_F(SetupTest, InsulinColumnTitleKeepsItsOwnTextWhenItCannotBeBuilt) {
     w.services.language = LanguagePack::fromText(QStringLiteral("454=Insulin units\n326=Insulin type:\n"));
     open();
-    EXPECT_EQ(get<QLabel>("Label1_5")->text(), QStringLiteral("Insulin units"));
+    inSetup([&] {
+        EXPECT_EQ(text("Label1_5"), QStringLiteral("Insulin units"));
+        next();
+    });
 }
 
 } // namespace

@@ -1,11 +1,8 @@
-// The start-up window's widgets: message boxes, localisation over widgets, frmMain's wait for the set-up.
-#include "memory/frm_setup_bdlogic.h"
-#include "startup/frm_main.h"
+// The start-up widgets: the wait cursor, message boxes, localisation over widgets.
+#include "importfile/widget_busy_cursor.h"
 #include "startup/language.h"
 #include "startup/localise_widgets.h"
-#include "importfile/widget_busy_cursor.h"
 #include "startup/widget_message_box.h"
-#include "support/services_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -82,9 +79,10 @@ TEST(LocaliseWidgetsTest, TagsGiveCaptionsToolTipsAndTheFont) {
     auto* pipe = Tagged<QLabel>(&window, "lblPipe", "L1300", "x");
     auto* unnamed = new QLabel(QStringLiteral("unnamed"), &window);
 
-    const auto texts = LanguagePack::fromText(QStringLiteral(
-        "905=&Next >>|Go on\n906=|Only a tip\n1202=Choose a port.\n1300=A|B\n516=Blood &glucose\n700=Options\n"
-        "1200=Data import\n"));
+    const auto texts =
+        LanguagePack::fromText(QStringLiteral("905=&Next >>|Go on\n906=|Only a tip\n1202=Choose a "
+                                              "port.\n1300=A|B\n516=Blood &glucose\n700=Options\n"
+                                              "1200=Data import\n"));
     LocaliseForm(texts.get(), window);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Data import"));
     EXPECT_EQ(next->text(), QStringLiteral("&Next >>"));
@@ -112,23 +110,6 @@ TEST(LocaliseWidgetsTest, TagsGiveCaptionsToolTipsAndTheFont) {
     EXPECT_EQ(cancel->font().family(), QStringLiteral("Arial"));
     LocaliseForm(texts.get(), german);
     EXPECT_EQ(german.windowTitle(), QStringLiteral("Designer"));
-}
-
-TEST(FrmMainTest, SetupWaitEndsWhenTheProgramEnds) {
-    test::FakeWorld w;
-    w.state.sRegPath = QStringLiteral("SOFTWARE\\Corvane\\H\\modules\\");
-    w.state.sRegkey = QStringLiteral("BD Logic");
-    FrmMain frm(w.services, [&] { return std::make_unique<FrmSetupBDlogic>(w.services); });
-    QWidget host;
-    host.resize(420, 226);
-    host.show();
-    w.pump.at(1000, [&] { w.pump.requestStop(); });
-    frm.CallSetup(&host);
-    EXPECT_FALSE(w.state.bSetupPending);
-    EXPECT_FALSE(host.isVisible());
-    EXPECT_EQ(host.findChild<QWidget*>(QStringLiteral("contSetup")), nullptr);
-    EXPECT_EQ(w.backend.writes, 0);
-    EXPECT_GE(w.pump.now(), 1000u);
 }
 
 } // namespace
