@@ -5,11 +5,15 @@
 #include "memory/glucose_decoder.h"
 #include "memory/marker_decoder.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace bdlogic::test {
 
-inline MeterRecords DecodedRecords(const QStringList& glucose, const QStringList& markers = {}) {
+// The lines of both memories in one list: marker lines begin with "P".
+inline MeterRecords DecodedRecords(const QStringList& lines) {
+    const QStringList markers = lines.filter(QRegularExpression(QStringLiteral("^P")));
+    const QStringList glucose = lines.filter(QRegularExpression(QStringLiteral("^[^P]")));
     MeterRecords records;
     records.glucose.resize(501); // as a download starts: empty slots are no readings
     records.insulin.resize(501);

@@ -58,58 +58,49 @@ TEST(WidgetMessageBoxTest, TitleIconAndLineBreaks) {
     EXPECT_FALSE(QCoreApplication::applicationName().isEmpty());
 }
 
-// A control as the designer leaves it: a name, a tag and a German text.
-template <typename T> T* Tagged(QWidget* parent, const char* name, const char* tag, const char* text) {
-    auto* control = new T(QString::fromUtf8(text), parent);
-    control->setObjectName(QLatin1String(name));
-    SetTag(control, QLatin1String(tag));
-    return control;
-}
-
 TEST(LocaliseWidgetsTest, TagsGiveCaptionsToolTipsAndTheFont) {
     QWidget window;
     SetTag(&window, QStringLiteral("L1200"));
-    auto* next = Tagged<QPushButton>(&window, "cmdNext", "L905", "&Weiter >>");
-    auto* tipOnly = Tagged<QPushButton>(&window, "cmdTip", "L906", "&Hilfe");
-    auto* group = Tagged<QGroupBox>(&window, "frOptions", "L700", "Optionen");
-    auto* label = Tagged<QLabel>(group, "Label2", "L1202", "Schnittstelle");
-    auto* box = Tagged<QCheckBox>(group, "Check1_0", "L516", "Blut&zucker");
-    auto* lowerCase = Tagged<QLabel>(&window, "lblLower", "l1202", "bleibt");
-    auto* missing = Tagged<QLabel>(&window, "lblMissing", "L4242", "Designer");
-    auto* pipe = Tagged<QLabel>(&window, "lblPipe", "L1300", "x");
-    auto* unnamed = new QLabel(QStringLiteral("unnamed"), &window);
+    // A control as the designer leaves it: the text "Designer", its tag also its name.
+    const auto designed = [](QWidget* control, const char* tag) {
+        control->setObjectName(QLatin1String(tag));
+        SetTag(control, QLatin1String(tag));
+        return control;
+    };
+    const struct {
+        QWidget* control;
+        const char* caption;
+        const char* tip;
+    } rows[] = {
+        {designed(new QPushButton(QStringLiteral("Designer"), &window), "L905"), "&Next >>", "Go on"},
+        {designed(new QPushButton(QStringLiteral("Designer"), &window), "L906"), "Designer", "Only a tip"},
+        {designed(new QLabel(QStringLiteral("Designer"), &window), "L1202"), "Choose a port.", ""},
+        {designed(new QLabel(QStringLiteral("Designer"), &window), "L1300"), "A|B", ""}, // only buttons split
+        {designed(new QLabel(QStringLiteral("Designer"), &window), "L4242"), "Designer", ""}, // no such text
+        {designed(new QCheckBox(QStringLiteral("Designer"), &window), "L516"), "Blood &glucose", ""},
+        {designed(new QGroupBox(QStringLiteral("Designer"), &window), "L700"), "Options", ""},
+    };
+    const auto caption = [](QWidget* w) {
+        return w->property(qobject_cast<QGroupBox*>(w) ? "title" : "text");
+    };
+    auto* unnamed = new QLabel(&window);
 
-    const auto texts =
-        LanguagePack::fromText(QStringLiteral("905=&Next >>|Go on\n906=|Only a tip\n1202=Choose a "
-                                              "port.\n1300=A|B\n516=Blood &glucose\n700=Options\n"
-                                              "1200=Data import\n"));
-    LocaliseForm(texts.get(), window);
+    LocaliseForm(nullptr, window); // without a library only the font changes
+    for (const auto& r : rows)
+        EXPECT_EQ(caption(r.control), QStringLiteral("Designer")) << r.control->objectName().toStdString();
+    LocaliseForm(LanguagePack::fromText(
+                     QStringLiteral("905=&Next >>|Go on\n906=|Only a tip\n1202=Choose a port.\n"
+                                    "1300=A|B\n516=Blood &glucose\n700=Options\n1200=Data import\n"))
+                     .get(),
+                 window);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Data import"));
-    EXPECT_EQ(next->text(), QStringLiteral("&Next >>"));
-    EXPECT_EQ(next->toolTip(), QStringLiteral("Go on"));
-    EXPECT_EQ(tipOnly->text(), QStringLiteral("&Hilfe"));
-    EXPECT_EQ(tipOnly->toolTip(), QStringLiteral("Only a tip"));
-    EXPECT_EQ(group->title(), QStringLiteral("Options"));
-    EXPECT_EQ(label->text(), QStringLiteral("Choose a port."));
-    EXPECT_EQ(box->text(), QStringLiteral("Blood &glucose"));
-    EXPECT_EQ(lowerCase->text(), QStringLiteral("bleibt"));
-    EXPECT_EQ(missing->text(), QStringLiteral("Designer"));
-    EXPECT_EQ(pipe->text(), QStringLiteral("A|B")); // only buttons split their text
-    for (QWidget* w : {static_cast<QWidget*>(next), static_cast<QWidget*>(label), static_cast<QWidget*>(box),
-                       static_cast<QWidget*>(missing)})
-        EXPECT_EQ(w->font().family(), QStringLiteral("Arial")) << w->objectName().toStdString();
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.control->objectName().toStdString());
+        EXPECT_EQ(caption(r.control), QString::fromUtf8(r.caption));
+        EXPECT_EQ(r.control->toolTip(), QLatin1String(r.tip));
+        EXPECT_EQ(r.control->font().family(), QStringLiteral("Arial"));
+    }
     EXPECT_NE(unnamed->font().family(), QStringLiteral("Arial"));
-
-    // Without a library only the font changes; a window tag without a known id keeps the caption.
-    QWidget german;
-    german.setWindowTitle(QStringLiteral("Designer"));
-    SetTag(&german, QStringLiteral("L999"));
-    auto* cancel = Tagged<QPushButton>(&german, "cmdCancel", "L901", "&Abbrechen");
-    LocaliseForm(nullptr, german);
-    EXPECT_EQ(cancel->text(), QStringLiteral("&Abbrechen"));
-    EXPECT_EQ(cancel->font().family(), QStringLiteral("Arial"));
-    LocaliseForm(texts.get(), german);
-    EXPECT_EQ(german.windowTitle(), QStringLiteral("Designer"));
 }
 
 } // namespace

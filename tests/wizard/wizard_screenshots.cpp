@@ -27,11 +27,7 @@ namespace {
 MeterRecords SampleRecords(const QString& name) {
     QFile file(QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/") + name);
     file.open(QIODevice::ReadOnly);
-    QStringList glucose;
-    QStringList markers;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        (line.startsWith('P') ? markers : glucose) << QString::fromLatin1(line);
-    return test::DecodedRecords(glucose, markers);
+    return test::DecodedRecords(QString::fromLatin1(file.readAll()).split(u'\n'));
 }
 
 template <typename T> T* Find(QWidget* window, const char* name) {

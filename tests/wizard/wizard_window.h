@@ -1,5 +1,5 @@
-// The wizard window as the program opens it, over a faked world and scripted meter work, with what a test
-// needs to use it as a user does: clicks, keys, and a look at what is shown and where the focus is.
+// The wizard window as the program opens it, over a faked world and scripted meter work, used as a user uses
+// it: clicks and keys, and a look at the page, the focus and the messages shown.
 #pragma once
 
 #include "fake_import_steps.h"
@@ -37,18 +37,25 @@ protected:
     void setMachine(const char* name, const char* value) {
         w.backend.putString(reg::Hive::LocalMachine, kModelKey, name, value);
     }
-    std::optional<std::string> stored(const std::string& name) {
-        return w.backend.string(reg::Hive::CurrentUser, kModelKey, name);
+    // What the set-up stored for the user, as name="value" in the order of the names.
+    QString storedSetup() {
+        QStringList values;
+        for (const std::string& name : w.backend.valueNames(reg::Hive::CurrentUser, kModelKey))
+            values << QStringLiteral("%1=\"%2\"")
+                          .arg(QString::fromStdString(name),
+                               QString::fromStdString(
+                                   w.backend.string(reg::Hive::CurrentUser, kModelKey, name).value_or("")));
+        values.sort();
+        return values.join(u' ');
     }
     void open() {
         if (win) win->Unload();
         // The program's end, as frmMain's iFinished ends it: the window goes and every wait stops.
         const auto iFinished = [this](bool end) {
             finished.push_back(end);
-            if (end && unloadOnFinish) {
-                win->Unload();
-                w.pump.requestStop();
-            }
+            if (!end || !unloadOnFinish) return;
+            win->Unload();
+            w.pump.requestStop();
         };
         win = std::make_unique<ZivUVIvodu>(
             w.services, steps,
@@ -58,11 +65,15 @@ protected:
         win->Go();
         EXPECT_TRUE(QTest::qWaitForWindowActive(win.get())); // keys go to the active window
     }
-    // Opens the set-up by its button and runs `action` while it is shown; a set-up left open ends 60 s later.
-    void inSetup(const std::function<void()>& action) {
+    // Opens the set-up by a click on its button, or by `key` where the focus is, and runs `action` while it
+    // is shown; a set-up left open ends 60 s later.
+    void inSetup(const std::function<void()>& action, Qt::Key key = Qt::Key_unknown) {
         w.pump.at(w.pump.now() + 100, action);
         w.pump.at(w.pump.now() + 60000, [this] { w.pump.requestStop(); });
-        click("cmdSetup");
+        if (key == Qt::Key_unknown)
+            click("cmdSetup");
+        else
+            press(key);
     }
 
     // A control of the wizard, or of the set-up while it is shown.
@@ -89,15 +100,24 @@ protected:
         }
         return order;
     }
-    // The page the user sees.
-    QString frontPage() {
+    // The page on top, where the focus is, and " busy" while the hourglass shows.
+    QString seen() {
+        QString page;
         for (QObject* child : win->children()) {
-            auto* page = qobject_cast<QWidget*>(child);
-            const bool isPage =
-                page && (page->objectName().startsWith(QLatin1String("cont")) || page == win->picSetup());
-            if (isPage && page->isVisible()) return page->objectName();
+            auto* w = qobject_cast<QWidget*>(child);
+            if (w && w->isVisible() &&
+                (w->objectName().startsWith(QLatin1String("cont")) || w == win->picSetup()))
+                page = w->objectName();
         }
-        return {};
+        return page + u' ' + focus() + (QApplication::overrideCursor() ? QStringLiteral(" busy") : QString());
+    }
+    // The messages shown, each as "(i) title: text" or "(!) title: text" for a critical one.
+    QStringList said() {
+        QStringList out;
+        for (const auto& m : w.messages.shown)
+            out << (m.icon == MessageIcon::Critical ? QStringLiteral("(!) ") : QStringLiteral("(i) ")) +
+                       m.title + QStringLiteral(": ") + m.text;
+        return out;
     }
 
     FakeWorld w;
