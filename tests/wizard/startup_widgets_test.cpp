@@ -33,29 +33,24 @@ TEST(WidgetBusyCursorTest, ShowsTheHourglassOnceAndTakesBackOnlyItsOwn) {
 }
 
 TEST(WidgetMessageBoxTest, TitleIconAndLineBreaks) {
+    const QString program = QCoreApplication::applicationName();
+    ASSERT_FALSE(program.isEmpty());
     const struct {
-        QString title;
-        QString appTitle;
+        QString title, appTitle;
         MessageIcon icon;
         QString wantTitle;
         QMessageBox::Icon wantIcon;
-    } cases[] = {
-        {QStringLiteral("BD Logic"), QStringLiteral("Import BD Logic"), MessageIcon::Information,
-         QStringLiteral("BD Logic"), QMessageBox::Information},
-        {QString(), QStringLiteral("Import BD Logic"), MessageIcon::Critical,
-         QStringLiteral("Import BD Logic"), QMessageBox::Critical},
-        {QString(), QString(), MessageIcon::None, QCoreApplication::applicationName(), QMessageBox::NoIcon},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.wantTitle.toStdString());
-        const auto box = BuildMessageBox(QStringLiteral("one\r\ntwo"), c.title, c.icon, c.appTitle);
-        EXPECT_EQ(box->windowTitle(), c.wantTitle);
-        EXPECT_EQ(box->icon(), c.wantIcon);
-        EXPECT_EQ(box->text(), QStringLiteral("one\ntwo"));
+    } rows[] = {
+        {"BD Logic", "Import BD Logic", MessageIcon::Information, "BD Logic", QMessageBox::Information},
+        {"", "Import BD Logic", MessageIcon::Critical, "Import BD Logic", QMessageBox::Critical},
+        {"", "", MessageIcon::None, program, QMessageBox::NoIcon}};
+    for (const auto& r : rows) {
+        const auto box = BuildMessageBox(QStringLiteral("one\r\ntwo"), r.title, r.icon, r.appTitle);
+        EXPECT_EQ(box->windowTitle() + u'|' + box->text(), r.wantTitle + QStringLiteral("|one\ntwo"));
+        EXPECT_EQ(box->icon(), r.wantIcon);
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
         EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
-    EXPECT_FALSE(QCoreApplication::applicationName().isEmpty());
 }
 
 TEST(LocaliseWidgetsTest, TagsGiveCaptionsToolTipsAndTheFont) {

@@ -123,11 +123,12 @@ TEST_F(WizardWindowTest, PortPageKeepsOneTickAndStaysOnAFailedChoice) {
     EXPECT_EQ(seen(), QStringLiteral("contSelectCom cmdNext"));
 }
 
-TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesIsHeardAndShowsTheCounts) {
-    steps.produced = 33;
-    steps.records.iGlucoseLastRead = 30;
-    steps.records.iInsulinLast = 1;
-    steps.records.iNoDateCount = 2;
+TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesIsHeardAndShowsTheResult) {
+    // A meter in mmol/L: 6.6 mmol/L is 118 mg/dl in the file and shows as the meter showed it.
+    steps.records = test::DecodedRecords({"Glu,6.6,mmol/L,0,20240131,0600", "Cntl,6.6,mmol/L,0,20240131,0700",
+                                          "Glu,5.5,mmol/L,0,00000000,0800", "P1,4,,,20240131,0715",
+                                          "P1,6,,,20240131,2100"});
+    steps.produced = 4;
     open();
     // The focus starts where the user acts; Tab goes in reading order and skips the pages underneath; Enter
     // in the port list is Next.
@@ -163,37 +164,27 @@ TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesIsHeardAndShowsTheCounts) 
     EXPECT_EQ(steps.exports, 1);
     EXPECT_EQ(seen(), QStringLiteral("contSuccess cmdNext"));
     EXPECT_EQ(text("lblMeterID"), QStringLiteral("LG-0042"));
-    EXPECT_EQ(text("lblNoDate"), QStringLiteral("T1232[2]\nT1347"));
+    EXPECT_EQ(text("lblNoDate"), QStringLiteral("T1232[1]\nT1347"));
     EXPECT_FALSE(get("cmdCancel")->isVisible());
     EXPECT_EQ(get<QPushButton>("cmdNext")->text(), QStringLiteral("T908"));
     // Heard without a move of the focus: the status line and the counts; not the turning digits.
-    for (const char* heard : {"lblStepGuide: Reading\n12", "zivUVIvodu: Reading\n12", "lblnBG: T1219 31",
+    for (const char* heard : {"lblStepGuide: Reading\n12", "zivUVIvodu: Reading\n12", "lblnBG: T1219 2",
                               "lblnIG: T3041 2", "zivUVIvodu: T1213"})
         EXPECT_TRUE(HeardEvents::heard.contains(QString::fromUtf8(heard))) << heard;
     EXPECT_EQ(HeardEvents::heard.filter(QStringLiteral("lblAnimate")), QStringList());
+    // The chart leaves the control test out and names the reading under the pointer.
+    auto* chart = get<ReadingsChart>("chartReadings");
+    ASSERT_EQ(chart->readings().readings().size(), 1u);
+    EXPECT_EQ(chart->accessibleName(), QStringLiteral("T7300"));
+    QTest::mouseMove(chart, chart->readingPosition(0).toPoint());
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
+    EXPECT_EQ(QToolTip::text().toStdString(), "31 Jan 2024 06:00: 6.6 mmol/L");
 
     press(Qt::Key_Escape); // no Cancel on the result page
     EXPECT_TRUE(finished.empty());
     press(Qt::Key_Return);
     EXPECT_EQ(finished, std::vector<bool>{true});
     EXPECT_FALSE(win->isVisible());
-}
-
-TEST_F(WizardWindowTest, ResultChartNamesTheReadingUnderThePointer) {
-    // A meter in mmol/L: 6.6 mmol/L is 118 mg/dl in the file and shows as the meter showed it.
-    steps.records =
-        test::DecodedRecords({"Glu,6.6,mmol/L,0,20240131,0600", "Cntl,6.6,mmol/L,0,20240131,0700"});
-    steps.produced = 2;
-    open();
-    for (int page = 0; page < 3; ++page)
-        next();
-    auto* chart = get<ReadingsChart>("chartReadings");
-    ASSERT_TRUE(chart->isVisible());
-    ASSERT_EQ(chart->readings().readings().size(), 1u); // the control test is left out
-    EXPECT_EQ(chart->accessibleName(), QStringLiteral("T7300"));
-    QTest::mouseMove(chart, chart->readingPosition(0).toPoint());
-    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000));
-    EXPECT_EQ(QToolTip::text().toStdString(), "31 Jan 2024 06:00: 6.6 mmol/L");
 }
 
 TEST_F(WizardWindowTest, CancelDuringTheDownloadEndsWithoutAnImport) {
