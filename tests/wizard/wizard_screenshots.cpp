@@ -30,8 +30,9 @@ MeterRecords SampleRecords(const QString& name) {
     return test::DecodedRecords(QString::fromLatin1(file.readAll()).split(u'\n'));
 }
 
-template <typename T> T* Find(QWidget* window, const char* name) {
-    return window->findChild<T*>(QLatin1String(name));
+// Presses the button `name` of `window` (or of the set-up shown in it).
+void Click(QWidget* window, const char* name) {
+    window->findChild<QPushButton*>(QLatin1String(name))->click();
 }
 
 int Run(const QString& outDir, const QString& prefix, const QString& model) {
@@ -41,14 +42,8 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
     test::RecordingMessageBox messages;
     test::RecordingStatusLine status;
     MainState state;
-    Services services{registry,
-                      pump,
-                      messages,
-                      status,
-                      state,
-                      QCoreApplication::applicationDirPath(),
-                      QStringLiteral("bdlogic"),
-                      nullptr};
+    const QString dir = QCoreApplication::applicationDirPath();
+    Services services{registry, pump, messages, status, state, dir, QStringLiteral("bdlogic"), nullptr};
     int shots = 0;
     const auto shoot = [&](QWidget& window, const char* page) {
         QApplication::processEvents();
@@ -84,18 +79,17 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
     shoot(w, "intro");
     // The set-up page: one marker as a meal, to show its unit; then OK.
     pump.at(pump.now() + 100, [&] {
-        Find<QComboBox>(w.picSetup(), "cbDataType_1")->setCurrentIndex(1);
+        w.picSetup()->findChild<QComboBox*>(QStringLiteral("cbDataType_1"))->setCurrentIndex(1);
         shoot(w, "setup");
-        Find<QPushButton>(w.picSetup(), "cmdNext")->click();
+        Click(w.picSetup(), "cmdNext");
     });
-    if (auto* setup = Find<QPushButton>(&w, "cmdSetup"); setup->isVisible()) {
-        setup->click();
+    if (w.findChild<QWidget*>(QStringLiteral("cmdSetup"))->isVisible()) {
+        Click(&w, "cmdSetup");
         shoot(w, "intro-after-setup");
     }
-
-    Find<QPushButton>(&w, "cmdNext")->click();
+    Click(&w, "cmdNext");
     shoot(w, "ports");
-    Find<QPushButton>(&w, "cmdNext")->click();
+    Click(&w, "cmdNext");
     shoot(w, "guide");
     steps.duringConnect = [&] { shoot(w, "connecting"); };
     steps.duringRead = [&] {
@@ -103,11 +97,11 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
         w.wizard().setAnimate(true);
         w.showStep(QStringLiteral("Reading blood glucose values ...\r\nEntries read: 12"));
         for (int i = 0; i < 3; ++i)
-            QMetaObject::invokeMethod(Find<QTimer>(&w, "Timer1"), "timeout");
+            QMetaObject::invokeMethod(w.findChild<QTimer*>(QStringLiteral("Timer1")), "timeout");
         shoot(w, "download");
         w.wizard().setAnimate(false);
     };
-    Find<QPushButton>(&w, "cmdNext")->click();
+    Click(&w, "cmdNext");
     shoot(w, "result");
 
     // The port page once more, with a USB cable recorded.
@@ -116,11 +110,9 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
     wizard->Unload();
     state.iComm = 2;
     openWizard();
-    Find<QPushButton>(wizard.get(), "cmdNext")->click();
+    Click(wizard.get(), "cmdNext");
     shoot(*wizard, "ports-usb");
     wizard->Unload();
-    for (const auto& m : messages.shown)
-        std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
     return 0;
 }
 

@@ -208,6 +208,12 @@ TEST_F(WizardWindowTest, CancelDuringTheDownloadEndsWithoutAnImport) {
 TEST_F(WizardWindowTest, SetupByKeysAloneOnABlockedIntroductionUnblocksIt) {
     setMachine("Configure_Meter", "1");
     setMachine("DoInit", "1");
+    // Earlier choices: P3 medicines of Metformin, P4 a data type this program does not know, a marker
+    // comment.
+    setMachine("Insulin_Available", "0");
+    for (const auto& [name, value] :
+         {std::pair{"Type2", "3"}, {"Desc2", "Metformin"}, {"Type3", "7"}, {"Marker", "  party  "}})
+        w.backend.putString(reg::Hive::CurrentUser, test::kModelKey, name, value);
     open();
     ASSERT_FALSE(get("cmdNext")->isEnabled());
     auto* label = get<QLabel>("lblSetuptext");
@@ -224,32 +230,39 @@ TEST_F(WizardWindowTest, SetupByKeysAloneOnABlockedIntroductionUnblocksIt) {
 
     // Space opens the set-up; Escape leaves it without saving.
     inSetup([&] { press(Qt::Key_Escape); }, Qt::Key_Space);
-    EXPECT_EQ(storedSetup(), QString());
+    EXPECT_EQ(w.backend.writes, 0);
     EXPECT_EQ(seen(), QStringLiteral("contIntro cmdSetup"));
 
-    // Again: shown over the pages, walked by Tab in reading order; P2 becomes a meal; Enter
-    // is OK.
+    // Again: shown over the pages, walked by Tab in reading order; Space takes blood glucose off, P2 becomes
+    // a meal of bread; Enter is OK.
     QString during;
     QStringList order;
-    const QStringList want = {"cmdNext",      "Check1_0", "Check1_1", "cbDataType_0", "cbType_0",  "txtIG_0",
-                              "cbDataType_1", "cbType_1", "txtIG_1",  "cbDataType_2", "cbType_2",  "txtIG_2",
-                              "cbDataType_3", "cbType_3", "txtIG_3",  "txtMarker",    "cmdCancel", "cmdNext"};
+    const QStringList want = {"cmdNext",   "Check1_0",     "Check1_1", "cbDataType_0", "cbType_0",
+                              "txtIG_0",   "cbDataType_1", "cbType_1", "txtIG_1",      "cbDataType_2",
+                              "txtIG_2",   "cbDataType_3", "cbType_3", "txtIG_3",      "txtMarker",
+                              "cmdCancel", "cmdNext"};
     inSetup(
         [&] {
             during = seen();
             order << focus() << tabs(want.size() - 1);
-            tabs(6); // to P2's data type
+            tabs(1);
+            press(Qt::Key_Space);
+            tabs(5);
             press(Qt::Key_Down);
+            tabs(1); // past the insulin list, which a meal does not have
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Bread"));
             press(Qt::Key_Return);
         },
         Qt::Key_Return); // a focused button takes Enter itself
     EXPECT_EQ(during, QStringLiteral("picSetup cmdNext"));
     EXPECT_EQ(order, want);
     EXPECT_EQ(win->picSetup()->findChild<QWidget*>(QStringLiteral("contSetup")), nullptr);
-    EXPECT_EQ(storedSetup(),
-              QStringLiteral(R"(Desc0=" " Desc1=" " Desc2=" " Desc3=" " Glucose_Available="-1" )"
-                             R"(Insulin_Available="-1" Marker="!!!" Type0="0" Type1="1" Type2="0" Type3="0" )"
-                             R"(Type_Insulin0="9" Type_Insulin1="10" Type_Insulin2="13" Type_Insulin3="2")"));
+    // The earlier choices kept, the unknown data type not overwritten; the defaults where nothing was chosen.
+    EXPECT_EQ(
+        storedSetup(),
+        QStringLiteral(R"(Desc0=" " Desc1="Bread" Desc2="Metformin" Desc3=" " Glucose_Available="0" )"
+                       R"(Insulin_Available="0" Marker="party" Type0="0" Type1="1" Type2="3" Type3="7" )"
+                       R"(Type_Insulin0="9" Type_Insulin1="10" Type_Insulin2="13" Type_Insulin3="2")"));
     EXPECT_EQ(seen(), QStringLiteral("contIntro cmdNext"));
     EXPECT_EQ(look(), QStringLiteral("T1260 #000000 at 8 width 142"));
     press(Qt::Key_Escape);
