@@ -1,5 +1,6 @@
 // The wizard window driven by mouse and keys, with the meter work scripted and the world faked.
 #include "decoded_records.h"
+#include "support/test_files.h"
 #include "wizard/line_shape.h"
 #include "wizard/readings_chart.h"
 #include "wizard/step_picture.h"
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QStyleOptionViewItem>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolTip>
 
@@ -185,6 +187,68 @@ TEST_F(WizardWindowTest, FullImportByKeysAloneAnimatesIsHeardAndShowsTheResult) 
     press(Qt::Key_Return);
     EXPECT_EQ(finished, std::vector<bool>{true});
     EXPECT_FALSE(win->isVisible());
+}
+
+TEST_F(WizardWindowTest, AFailedDownloadReturnsToTheIntroductionAndClosesThePort) {
+    // No records: silently. No answer: a critical message, when there is a language library to word it.
+    const struct {
+        bool answers;
+        bool library;
+        QStringList said;
+    } rows[] = {{true, true, {}}, {false, true, {"(!) : T642[BD Logic,3]"}}, {false, false, {}}};
+    for (const auto& r : rows) {
+        steps.answers = r.answers;
+        if (!r.library) w.services.language.reset();
+        w.messages.shown.clear();
+        const int closes = steps.closes;
+        open();
+        for (int page = 0; page < 3; ++page)
+            next();
+        EXPECT_EQ(seen(), QStringLiteral("contIntro cmdNext"));
+        EXPECT_EQ(said(), r.said);
+        EXPECT_GT(steps.closes, closes);
+    }
+    EXPECT_EQ(steps.exports, 0);
+}
+
+TEST_F(WizardWindowTest, PortTestOffInTheSettingsPassesEveryPortUnopened) {
+    w.backend.putString(reg::Hive::LocalMachine, "SOFTWARE\\Corvane\\H", "TestPorts", "0");
+    steps.portOk = false;
+    open();
+    next();
+    next();
+    EXPECT_EQ(seen(), QStringLiteral("contProgress cmdNext"));
+    EXPECT_TRUE(steps.probed.empty());
+}
+
+TEST_F(WizardWindowTest, HelpFileIsTakenOnlyWhenItCanBeRead) {
+    QTemporaryDir dir;
+    w.services.programDir = dir.path();
+    const QString help = dir.filePath(QStringLiteral("bdlogic.hlp"));
+    ASSERT_TRUE(test::WriteBytes(help, "help"));
+    open();
+    EXPECT_EQ(win->wizard().screen().helpFile, help);
+    // A file that nobody can open for reading, root included: a write-only kernel attribute.
+    QFile::remove(help);
+    if (!QFile::link(QStringLiteral("/sys/bus/pci/rescan"), help) || !QFileInfo(help).isFile())
+        GTEST_SKIP() << "no write-only kernel attribute here";
+    open();
+    EXPECT_EQ(win->wizard().screen().helpFile, QString());
+}
+
+TEST_F(WizardWindowTest, UsbButtonShowsOnlyWithAUsbCableAndStartsUsbcheck) {
+    open();
+    next();
+    EXPECT_FALSE(get("cmdUSBInfo")->isVisible());
+    setMachine("USBSerial", "FTDI");
+    setMachine("USBKey", "  -vid 0403  ");
+    setMachine("USBDriver", "ftdi_sio");
+    open();
+    next();
+    EXPECT_LT(get("lbPorts")->height(), 137); // shortened to make room for the button
+    click("cmdUSBInfo");
+    EXPECT_EQ(said(), QStringList{"(i) T1387: T1388T1389[ftdi_sio]"});
+    EXPECT_EQ(usbStarts, QStringList{"-vid 0403"});
 }
 
 TEST_F(WizardWindowTest, CancelDuringTheDownloadEndsWithoutAnImport) {
