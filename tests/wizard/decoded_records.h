@@ -10,18 +10,17 @@
 
 namespace bdlogic::test {
 
-// The lines of both memories in one list: marker lines begin with "P".
+// The lines of both memories in one list: marker lines begin with "P", the glucose decoder passes them over.
 inline MeterRecords DecodedRecords(const QStringList& lines) {
-    const QStringList markers = lines.filter(QRegularExpression(QStringLiteral("^P")));
-    const QStringList glucose = lines.filter(QRegularExpression(QStringLiteral("^[^P]")));
     MeterRecords records;
     records.glucose.resize(501); // as a download starts: empty slots are no readings
     records.insulin.resize(501);
-    DecodeGlucose(glucose.join(QStringLiteral("\r\n")), {}, records);
+    DecodeGlucose(lines.join(QStringLiteral("\r\n")), {}, records);
     MarkerTable table;
     for (std::int16_t k = 0; k < 4; ++k)
         table[static_cast<std::size_t>(k)].dataType = k;
-    DecodeMarkers(markers.join(QStringLiteral("\r\n")), table, 64, records);
+    DecodeMarkers(lines.filter(QRegularExpression(QStringLiteral("^P"))).join(QStringLiteral("\r\n")), table,
+                  64, records);
     return records;
 }
 

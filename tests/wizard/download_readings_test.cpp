@@ -1,15 +1,11 @@
-// What the result page's chart and batch summary make of a download: meter lines through the decoders into
-// the readings shown.
+// What the result page's chart makes of a download: meter lines through the decoders into the readings shown.
 #include "decoded_records.h"
-#include "support/scoped_env.h"
 #include "wizard/readings_text.h"
 
 #include <gtest/gtest.h>
 
 namespace bdlogic {
 namespace {
-
-using test::DecodedRecords;
 
 // "unit floor-ceiling: values oldest first | marker kinds | n=count mean=mean span=minutes"
 QString Shown(const DownloadReadings& d) {
@@ -65,31 +61,8 @@ TEST(DownloadReadings, WhatTheChartShows) {
          "mg/dl 0-0:  | | n=0 mean=0 span=0"},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(Shown(DownloadReadings(DecodedRecords(r.lines))).toStdString(), r.shown) << r.name;
+        EXPECT_EQ(Shown(DownloadReadings(test::DecodedRecords(r.lines))).toStdString(), r.shown) << r.name;
     }
-}
-
-TEST(DownloadReadings, TextsInTheUsersLocale) {
-    // As the meter's clock gave them, also a time that the local clock skips when it changes to summer time.
-    const test::ScopedEnv berlin("TZ", "Europe/Berlin");
-    const DownloadReadings d(
-        DecodedRecords({"Glu,6.6,mmol/L,0,20240415,0700", "Glu,5.5,mmol/L,0,20240331,0230"}));
-    const struct {
-        QLocale locale;
-        const char* shown; // day format on the chart's axis | the first reading's moment | the summary
-    } rows[] = {
-        {QLocale::c(), "d MMM | 31 Mar 2024 02:30 | 31 Mar 2024 – 15 Apr 2024: 2, 6.0 mmol/L"},
-        {QLocale(QLocale::German, QLocale::Germany),
-         "dd.MM | 31.03.24 02:30 | 31.03.24 – 15.04.24: 2, 6,0 mmol/L"},
-        {QLocale(QLocale::English, QLocale::UnitedStates),
-         "M/d | 3/31/24 2:30 AM | 3/31/24 – 4/15/24: 2, 6.0 mmol/L"},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ((DayFormat(r.locale) + " | " + MomentText(d.readings().front().when, r.locale) + " | " +
-                   ReadingsSummary(d, nullptr, r.locale).value_or(QString()))
-                      .toStdString(),
-                  r.shown);
-    EXPECT_EQ(ReadingsSummary(DownloadReadings(), nullptr, QLocale::c()), std::nullopt);
 }
 
 } // namespace

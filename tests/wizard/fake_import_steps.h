@@ -40,8 +40,7 @@ struct FakeImportSteps : ImportSteps {
     std::function<void()> duringConnect;
     std::function<void()> duringRead;
     std::vector<std::int16_t> probed;
-    int exports = 0;
-    int closes = 0;
+    int exports = 0, closes = 0;
 };
 
 // The shared properties as start-up leaves them for a BD Logic on COM3 (patient and import directory aside).

@@ -49,10 +49,7 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
         QApplication::processEvents();
         const QString file = QDir(outDir).filePath(
             QStringLiteral("%1-%2-%3.png").arg(prefix).arg(++shots, 2, 10, QChar(u'0')).arg(page));
-        if (!window.grab().save(file))
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-        else
-            std::printf("%s\n", qPrintable(file));
+        std::fprintf(stderr, window.grab().save(file) ? "%s\n" : "cannot write %s\n", qPrintable(file));
     };
 
     // A BD Logic in mg/dl with LO, HI and control tests; the Paradigm Link in mmol/L with all four markers.
@@ -87,10 +84,6 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
         Click(&w, "cmdSetup");
         shoot(w, "intro-after-setup");
     }
-    Click(&w, "cmdNext");
-    shoot(w, "ports");
-    Click(&w, "cmdNext");
-    shoot(w, "guide");
     steps.duringConnect = [&] { shoot(w, "connecting"); };
     steps.duringRead = [&] {
         state.sMeterID = QStringLiteral("LG2-004711");
@@ -101,8 +94,10 @@ int Run(const QString& outDir, const QString& prefix, const QString& model) {
         shoot(w, "download");
         w.wizard().setAnimate(false);
     };
-    Click(&w, "cmdNext");
-    shoot(w, "result");
+    for (const char* page : {"ports", "guide", "result"}) {
+        Click(&w, "cmdNext");
+        shoot(w, page);
+    }
 
     // The port page once more, with a USB cable recorded.
     registry.WriteRegString(Hive::LocalMachine, state.modelKey(), QStringLiteral("USBSerial"),

@@ -41,10 +41,8 @@ protected:
     QString storedSetup() {
         QStringList values;
         for (const std::string& name : w.backend.valueNames(reg::Hive::CurrentUser, kModelKey))
-            values << QStringLiteral("%1=\"%2\"")
-                          .arg(QString::fromStdString(name),
-                               QString::fromStdString(
-                                   w.backend.string(reg::Hive::CurrentUser, kModelKey, name).value_or("")));
+            values << QString::fromStdString(
+                name + "=\"" + w.backend.string(reg::Hive::CurrentUser, kModelKey, name).value_or("?") + '"');
         values.sort();
         return values.join(u' ');
     }
