@@ -1,5 +1,4 @@
-// Meter lines decoded as a download decodes them, with the markers P1..P4 as insulin, meal, exercise and
-// medicines.
+// Meter lines decoded as a download decodes them; P1..P4 mean insulin, meal, exercise and medicines.
 #pragma once
 
 #include "memory/glucose_decoder.h"

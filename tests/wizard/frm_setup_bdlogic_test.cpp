@@ -8,14 +8,12 @@
 namespace bdlogic {
 namespace {
 
-class SetupTest : public test::WizardWindow {
-protected:
-    SetupTest() { setMachine("Configure_Meter", "1"); }
-};
+using SetupTest = test::WizardWindow;
 
 TEST_F(SetupTest, TextsFromThePackAndWhatScreenReadersHear) {
     w.services.language = LanguagePack::fromText(
         QStringLiteral("5505=Comment for marked readings\n326=Insulin type:\n900=&OK|Save\n1035=Unit:\n"));
+    setMachine("Configure_Meter", "1");
     open();
     // On Unix a combo box's accessible name is its value and its row title comes by relation; the name it is
     // given is what the screen readers of other systems read.
@@ -42,6 +40,7 @@ TEST_F(SetupTest, TextsFromThePackAndWhatScreenReadersHear) {
 
 TEST_F(SetupTest, InsulinColumnTitleKeepsItsOwnTextWhenItCannotBeBuilt) {
     w.services.language = LanguagePack::fromText(QStringLiteral("454=Insulin units\n326=Insulin type:\n"));
+    setMachine("Configure_Meter", "1");
     open();
     inSetup([&] {
         EXPECT_EQ(text("Label1_5"), QStringLiteral("Insulin units"));

@@ -85,7 +85,10 @@ protected:
     void click(const char* button) { QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton); }
     void next() { click("cmdNext"); }
     // A key where the keyboard focus is, as the user presses it.
-    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+    void press(Qt::Key key) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr) << "no keyboard focus for " << key;
+        QTest::keyClick(QApplication::focusWidget(), key);
+    }
     QString focus() {
         return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
     }
