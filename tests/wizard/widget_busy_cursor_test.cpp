@@ -16,7 +16,8 @@ TEST(WidgetBusyCursorTest, ShowsTheHourglassOnceAndTakesBackOnlyItsOwn) {
         cursor.set(true);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         cursor.set(false);
-        cursor.set(false);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        cursor.set(false); // not shown: someone else's stays
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
         cursor.set(true);
     }
