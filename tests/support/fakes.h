@@ -86,7 +86,6 @@ private:
     static Key KeyOf(reg::Hive hive, const std::string& path);
     static std::string Fold(std::string s);
     const reg::Value* find(reg::Hive hive, const std::string& path, const std::string& name) const;
-    // Stores the value and remembers its name as first written.
     void put(reg::Hive hive, const std::string& path, const std::string& name, const reg::Value& value);
 
     std::map<Key, Values> keys_;
