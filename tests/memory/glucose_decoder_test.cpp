@@ -37,6 +37,7 @@ TEST(DecodeGlucose, OneRecordPerReading) {
         double date, time;
     } rows[] = {
         {"Glu, 95,mg/dL,0,20240131,0745", false, 95, "", false, L::None, false, kJan31, k0745},
+        {"Glu,1 5,mg/dL,0,20240131,0745", false, 105, "", false, L::None, false, kJan31, k0745}, // each blank a 0
         {"Glu,LO,mg/dL,0,20240131,0745", false, 20, "out of range", false, L::Lo, false, kJan31, k0745},
         {"Glu,HI,mg/dL,0,20240131,0745", false, 600, "out of range", false, L::Hi, false, kJan31, k0745},
         {"Glu,LO,mg/dL,1,20240131,0745", false, 20, "star", false, L::Lo, false, kJan31, k0745},

@@ -12,6 +12,7 @@ TEST(CheckCrc, JudgesTheCheckDigitsAtTheEnd) {
         {"123456789A2\r\n]\r\n", false},
         {"00\r\n]\r\n", true}, // empty body
         {"]\r\n", false},
+        {"0\r\n]\r\n", false}, // shorter than a check line
         {"123456789A\r\n]\r\n", false},
         {"123456789G1\r\n]\r\n", false},  // not hexadecimal
         {"123456789A1\r\n]\r\nX", false}, // trailing characters

@@ -62,10 +62,11 @@ TEST(PortNumbers, AreGivenOnFirstSightAndKeptForTheDevice) {
          {}, {{"/dev/ttyUSB0", kCableA, ""}, {"/dev/ttyUSB1", kCableB, "PL2303"}},
          6, "no /dev/ttyS0, no /dev/ttyS1, no /nonexistent/pty, /dev/ttyUSB0, no /dev/ttyS4, /dev/ttyUSB1 (PL2303)",
          {{kCableA, "COM4"}}},
-        {"on-board ports and a device without a by-id name", {}, {{"/dev/ttyACM9", "COM4"}},
+        {"on-board ports, a map entry over one, a device without a by-id name", {{"/nonexistent/pty", "COM3"}},
+         {{"/dev/ttyACM9", "COM4"}},
          {{"/dev/ttyS0", "/dev/ttyS0", ""}, {"/dev/ttyS2", "/dev/ttyS2", ""},
           {"/dev/ttyACM0", "/dev/ttyACM0", "Meter"}},
-         5, "/dev/ttyS0, no /dev/ttyS1, /dev/ttyS2, no /dev/ttyS3, /dev/ttyACM0 (Meter)",
+         5, "/dev/ttyS0, no /dev/ttyS1, no /nonexistent/pty, no /dev/ttyS3, /dev/ttyACM0 (Meter)",
          {{"/dev/ttyACM9", "COM4"}, {"/dev/ttyACM0", "COM5"}}},
     };
     for (const auto& r : rows) {
