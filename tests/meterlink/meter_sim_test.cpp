@@ -7,27 +7,21 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace bdlogic::sim {
 namespace {
 
-// A meter with the faults that `set` gives it.
-SimulatedMeter Meter(const std::function<void(Faults&)>& set) {
+TEST(SimulatedMeter, AppliesItsFaults) {
     MeterMemory memory;
     memory.glucose[4] = {"Glu,120,mg/dl,0,20240131,0745"};
     memory.info = {"BD,Logic"};
-    Faults faults;
-    set(faults);
-    return SimulatedMeter(memory, faults);
-}
-
-TEST(SimulatedMeter, AppliesItsFaults) {
-    SimulatedMeter meter = Meter([](Faults& f) {
-        f.ignoreWakes = 2;
-        f.badCrc[0x84] = 2;
-        f.trailing = "X";
-    });
+    Faults faults, noisy, silent, freezing;
+    faults.ignoreWakes = 2;
+    faults.badCrc[0x84] = 2;
+    faults.trailing = "X";
+    noisy.noise = true;
+    silent.silent = true;
+    freezing.muteFrom = 0x84;
+    SimulatedMeter meter(memory, faults);
     for (const char* wake : {"", "", "]\r\n"}) EXPECT_EQ(meter.reply(0xA0), wake);
     for (const bool good : {false, false, true}) {
         QByteArray answer = meter.reply(0x84);
@@ -37,10 +31,9 @@ TEST(SimulatedMeter, AppliesItsFaults) {
     }
     EXPECT_EQ(meter.reply(0xA2), FrameAnswer({"BD,Logic"})); // no trailing bytes on the information
     EXPECT_TRUE(meter.reply(0x89).isEmpty());
-
-    EXPECT_FALSE(Meter([](Faults& f) { f.noise = true; }).reply(0xA0).contains(']'));
-    EXPECT_TRUE(Meter([](Faults& f) { f.silent = true; }).reply(0xA0).isEmpty());
-    SimulatedMeter frozen = Meter([](Faults& f) { f.muteFrom = 0x84; });
+    EXPECT_FALSE(SimulatedMeter(memory, noisy).reply(0xA0).contains(']'));
+    EXPECT_TRUE(SimulatedMeter(memory, silent).reply(0xA0).isEmpty());
+    SimulatedMeter frozen(memory, freezing);
     EXPECT_FALSE(frozen.reply(0x83).isEmpty());
     for (const std::uint8_t code : {0x84, 0x83, 0xA0, 0xA2}) EXPECT_TRUE(frozen.reply(code).isEmpty());
 }
