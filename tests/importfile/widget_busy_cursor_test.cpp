@@ -1,4 +1,4 @@
-// The writers' wait cursor in the windowed program (tests/wizard/windowed_import_test.cpp sees it in use).
+// The windowed program's wait cursor (tests/wizard/windowed_import_test.cpp sees it in use).
 #include "importfile/widget_busy_cursor.h"
 
 #include <QApplication>
