@@ -80,7 +80,6 @@ TEST_F(BatchProcess, RunsThatEndBeforeAnyMeterSayWhyInOneLine) {
 TEST_F(BatchProcess, EveryEndOfAnImportHasItsStatusAndLine) {
     if (!PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
     const QString month = QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/month_mgdl.mem");
-    const QString empty = QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/empty.mem");
     const struct {
         QStringList sim; // after --memory
         int status;
@@ -96,7 +95,8 @@ TEST_F(BatchProcess, EveryEndOfAnImportHasItsStatusAndLine) {
         {{month, "--drop", "84"}, 7, "Download incomplete: glucose memory ended after 4 of 9 blocks (the port "
                                      "vanished); marker memory not read; information block not read"},
         {{month, "--silent"}, 1, "The BD Logic meter on COM3 does not answer. / Please check the cable and the port."},
-        {{empty}, 4, "Requesting marker data P1-P4 ... / Please wait and do not disconnect the meter."},
+        {{QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/empty.mem")}, 4,
+         "Requesting marker data P1-P4 ... / Please wait and do not disconnect the meter."},
         {{month}, 3, "Please complete the SETTINGS before the first import!",
          "\"Configure_Meter\"=\"1\"\r\n\"DoInit\"=\"1\"\r\n"},
         {{month}, 5, ".00042 could not be written: No such file or directory", {}, "gone"},

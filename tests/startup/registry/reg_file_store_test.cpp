@@ -58,7 +58,6 @@ protected:
     RegFileStore store_{dir()};
 };
 
-// Each file also as regedit on Windows exports it.
 TEST_F(RegFileStoreTest, ReadsEveryFormOfValueAndIgnoresMalformedLines) {
     const struct {
         const char* file;
@@ -88,8 +87,7 @@ TEST_F(RegFileStoreTest, ReadsEveryFormOfValueAndIgnoresMalformedLines) {
             EXPECT_EQ(Query(r.key, r.name), Describe(r.value))
                 << r.file << (windows ? " from Windows: " : ": ") << r.name;
         }
-    // Of malformed.reg: names in file order without the lines that are no values; a key listed through the
-    // one below it, a deleted one not at all.
+    // Of malformed.reg: names in file order, bad lines left out; a key listed through one below it, a deleted one not.
     EXPECT_EQ(store_.valueNames(LM, kHost), (std::vector<std::string>{"ImportDir", "AfterBroken"}));
     EXPECT_TRUE(store_.keyExists(LM, "SOFTWARE\\Corvane\\H\\modules"));
     EXPECT_FALSE(store_.keyExists(LM, "SOFTWARE\\Old"));
@@ -182,7 +180,7 @@ TEST_F(RegFileStoreTest, AHiveThatCannotBeReadOrWrittenIsLeftAsItIsAndNamedOnce)
         fs::permissions(dir(), perms::all);
         r.setUp();
         const std::string before = fs::is_regular_file(file()) ? contents() : "";
-        EXPECT_TRUE(RunUnprivileged([&] {
+        const auto check = [&] {
             std::vector<std::string> told;
             RegFileStore store(dir(), {std::chrono::milliseconds(30), [&](auto& line) { told.push_back(line); }});
             EXPECT_FALSE(store.setValue(LM, kHost, "ImportDir", Sz("elsewhere")));
@@ -193,7 +191,8 @@ TEST_F(RegFileStoreTest, AHiveThatCannotBeReadOrWrittenIsLeftAsItIsAndNamedOnce)
             for (const auto& reason : r.told) want.push_back(file() + ": " + reason);
             EXPECT_EQ(told, want);
             return !HasFailure();
-        }));
+        };
+        EXPECT_TRUE(RunUnprivileged(check));
         EXPECT_TRUE(before.empty() || contents() == before);
         for (const auto& e : fs::directory_iterator(dir())) // nothing beside the hive and its lock
             EXPECT_EQ(e.path().filename().string().rfind("HKEY_LOCAL_MACHINE.reg", 0), 0u) << e.path();
