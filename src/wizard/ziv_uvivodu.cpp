@@ -207,9 +207,7 @@ ZivUVIvodu::ZivUVIvodu(Services& services, ImportSteps& steps, Hooks hooks, QWid
     placeButtons();
 }
 
-ZivUVIvodu::~ZivUVIvodu() {
-    if (cursorOverridden_) QApplication::restoreOverrideCursor();
-}
+ZivUVIvodu::~ZivUVIvodu() = default;
 
 void ZivUVIvodu::buildIntro() {
     contIntro_ = MakePage(this, "contIntro");
@@ -696,14 +694,6 @@ void ZivUVIvodu::renderPorts() {
     }
 }
 
-void ZivUVIvodu::renderCursor() {
-    const bool want = wizard_.screen().hourglass && !unloaded_;
-    if (want == cursorOverridden_) return;
-    if (want)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-    cursorOverridden_ = want;
-}
+void ZivUVIvodu::renderCursor() { hourglass_.set(wizard_.screen().hourglass && !unloaded_); }
 
 } // namespace bdlogic

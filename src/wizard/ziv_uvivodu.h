@@ -2,6 +2,7 @@
 // the user's clicks to the logic. It never decides anything itself.
 #pragma once
 
+#include "importfile/widget_busy_cursor.h"
 #include "startup/design_scale.h"
 #include "wizard.h"
 
@@ -119,7 +120,7 @@ private:
     int shownPicture_ = 0;
     int warningShown_ = -1; // the set-up text's look last rendered: -1 none yet, 0 ok, 1 warning
     bool rendering_ = false;
-    bool cursorOverridden_ = false;
+    WidgetBusyCursor hourglass_; // the screen pointer while the logic asks for it
     bool chartShown_ = false;
     bool unloaded_ = false;
 };

@@ -4,134 +4,80 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace bdlogic {
 namespace {
 
-constexpr double kJan31_2024 = 45322; // days since 30 December 1899
+constexpr double kJan31 = 45322; // 31 January 2024 in days since 30 December 1899
 constexpr double k0745 = (7 * 60 + 45) / 1440.0;
 
-QString Memory(const QStringList& lines) {
-    // As the series returns it: the lines, then the check line and the end mark of the block.
-    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n3F\r\n]\r\n");
-}
-
-GlucoseDecoding Decoding() {
+MeterRecords Decode(const QStringList& lines) {
     GlucoseDecoding how;
     how.importId = 64;
     how.markerComment = QStringLiteral("star");
     how.rangeComment = QStringLiteral("out of range");
-    return how;
+    MeterRecords records;
+    records.glucose.resize(501);
+    // As the series returns it: the lines, then the block's check line and end mark.
+    DecodeGlucose(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n3F\r\n]\r\n"), how, records);
+    return records;
 }
 
-class GlucoseDecoderTest : public ::testing::Test {
-protected:
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
-    MeterRecords Decode(const QStringList& lines, const GlucoseDecoding& how = Decoding()) {
-        MeterRecords records;
-        records.glucose.resize(501);
-        DecodeGlucose(Memory(lines), how, records);
-        return records;
-    }
-};
-
-struct ReadingCase {
-    const char* name;
-    const char* line;
-    std::int16_t bg;
-    const char* comment;
-    bool control;
-    MeterLimit limit; // as the meter showed it, kept beside the record
-    bool mmol;
-};
-
-TEST_F(GlucoseDecoderTest, ReadingValuesAndComments) {
+TEST(DecodeGlucose, OneRecordPerReading) {
     using L = MeterLimit;
-    const ReadingCase cases[] = {
-        {"leading blank", "Glu, 95,mg/dL,0,20240131,0745", 95, "", false, L::None, false},
-        {"low", "Glu,LO,mg/dL,0,20240131,0745", 20, "out of range", false, L::Lo, false},
-        {"high", "Glu,HI,mg/dL,0,20240131,0745", 600, "out of range", false, L::Hi, false},
-        {"low with asterisk", "Glu,LO,mg/dL,1,20240131,0745", 20, "star", false, L::Lo, false},
-        {"high with asterisk", "Glu,HI,mg/dL,1,20240131,0745", 600, "star", false, L::Hi, false},
-        {"asterisk", "Glu,120,mg/dL,1,20240131,0745", 120, "star", false, L::None, false},
-        {"lower-case lo is a value", "Glu,lo,mg/dL,0,20240131,0745", 0, "", false, L::None, false},
-        {"mmol/L", "Glu,5.5,mmol/L,0,20240131,0745", 99, "", false, L::None, true},
-        {"LO before unit", "Glu,LO,mmol/L,0,20240131,0745", 20, "out of range", false, L::Lo, true},
-        {"control", "Cntl,110,mg/dL,0,20240131,0745", 110, "", true, L::None, false},
-        {"control with asterisk", "Cntl,110,mg/dL,2,20240131,0745", 110, "star", true, L::None, false},
-        {"value no number", "Glu,ABC,mg/dL,0,20240131,0745", 0, "", false, L::None, false},
+    const struct {
+        const char* line;
+        bool comma; // the system's decimal separator is ","
+        std::int16_t bg;
+        const char* comment;
+        bool control; // CONTROL and SKIP
+        L limit;      // as the meter showed it, kept beside the record
+        bool mmol;
+        double date, time;
+    } rows[] = {
+        {"Glu, 95,mg/dL,0,20240131,0745", false, 95, "", false, L::None, false, kJan31, k0745},
+        {"Glu,1 5,mg/dL,0,20240131,0745", false, 105, "", false, L::None, false, kJan31, k0745}, // each blank a 0
+        {"Glu,LO,mg/dL,0,20240131,0745", false, 20, "out of range", false, L::Lo, false, kJan31, k0745},
+        {"Glu,HI,mg/dL,0,20240131,0745", false, 600, "out of range", false, L::Hi, false, kJan31, k0745},
+        {"Glu,LO,mg/dL,1,20240131,0745", false, 20, "star", false, L::Lo, false, kJan31, k0745},
+        {"Glu,120,mg/dL,1,20240131,0745", false, 120, "star", false, L::None, false, kJan31, k0745},
+        {"Glu,lo,mg/dL,0,20240131,0745", false, 0, "", false, L::None, false, kJan31, k0745}, // not a number
+        {"Glu,5.5,mmol/L,0,20240131,0745", false, 99, "", false, L::None, true, kJan31, k0745},
+        {"Glu,HI,mmol/L,0,20240131,0745", false, 600, "out of range", false, L::Hi, true, kJan31, k0745},
+        {"Glu,5.5,mmol/L,0,20240131,0745", true, 99, "", false, L::None, true, kJan31, k0745},
+        {"Glu, 7.8,mmol/L,0,20240131,0745", true, 140, "", false, L::None, true, kJan31, k0745}, // 140.52
+        {"Cntl,110,mg/dL,0,20240131,0745", false, 110, "", true, L::None, false, kJan31, k0745},
+        {"Cntl,110,mg/dL,2,20240131,0745", false, 110, "star", true, L::None, false, kJan31, k0745},
+        // A date or time that cannot be formed stays 0; the reading is still imported.
+        {"Glu,95,mg/dL,0,20241301,0745", false, 95, "", false, L::None, false, 0, k0745},
+        {"Glu,95,mg/dL,0,20240230,0745", false, 95, "", false, L::None, false, 0, k0745},
+        {"Glu,95,mg/dL,0,20240229,0000", false, 95, "", false, L::None, false, 45351, 0},
+        {"Glu,95,mg/dL,0,20240131,", false, 95, "", false, L::None, false, kJan31, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const MeterRecords r = Decode({QString::fromLatin1(c.line)});
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.line) + (row.comma ? " with a decimal comma" : ""));
+        QLocale::setDefault(row.comma ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
+        const MeterRecords r = Decode({QString::fromLatin1(row.line)});
+        QLocale::setDefault(QLocale::c());
         ASSERT_EQ(r.iGlucoseLast, 0);
         ASSERT_EQ(r.glucose.size(), 1u);
         const GlucoseRecord& g = r.glucose[0];
-        EXPECT_EQ(g.BG, c.bg);
-        EXPECT_EQ(g.COMMENT, QString::fromLatin1(c.comment));
-        EXPECT_EQ(g.CONTROL, c.control ? kTrue : kFalse);
-        EXPECT_EQ(g.SKIP, c.control ? kTrue : kFalse);
-        EXPECT_EQ(g.IMPORT_ID, 64);
-        EXPECT_EQ(g.meterLimit, c.limit);
-        EXPECT_EQ(g.meterMmol, c.mmol);
-        EXPECT_EQ(g.DATE, kJan31_2024);
-        EXPECT_DOUBLE_EQ(g.TIME, k0745);
+        const std::int16_t control = row.control ? kTrue : kFalse;
+        EXPECT_EQ(std::tuple(g.BG, g.COMMENT.toStdString(), g.CONTROL, g.SKIP, g.meterLimit, g.meterMmol, g.DATE),
+                  std::tuple(row.bg, std::string(row.comment), control, control, row.limit, row.mmol, row.date));
+        EXPECT_DOUBLE_EQ(g.TIME, row.time);
     }
 }
 
-TEST_F(GlucoseDecoderTest, MmolUnderCommaDecimalLocale) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const MeterRecords r = Decode({"Glu,5.5,mmol/L,0,20240131,0745", "Glu, 7.8,mmol/L,0,20240131,0745",
-                                   "Glu,123,mg/dL,0,20240131,0745"});
-    ASSERT_EQ(r.iGlucoseLast, 2);
-    EXPECT_EQ(r.glucose[0].BG, 99);
-    EXPECT_EQ(r.glucose[1].BG, 140); // 7.8 * 18.016 = 140.52
-    EXPECT_EQ(r.glucose[2].BG, 123);
-    EXPECT_EQ(r.glucose[2].DATE, kJan31_2024);
-}
-
-struct DateCase {
-    const char* name;
-    const char* date;
-    const char* time;
-    double wantDate;
-    double wantTime;
-};
-
-TEST_F(GlucoseDecoderTest, BadDatesAndTimesStillGiveTheReading) {
-    const DateCase cases[] = {
-        {"month 13", "20241301", "0745", 0, k0745},
-        {"30 February", "20240230", "0745", 0, k0745},
-        {"29 February of a leap year", "20240229", "0000", 45351, 0},
-        {"empty time", "20240131", "", kJan31_2024, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const MeterRecords r =
-            Decode({QStringLiteral("Glu,95,mg/dL,0,%1,%2").arg(QLatin1String(c.date), QLatin1String(c.time))});
-        ASSERT_EQ(r.iGlucoseLast, 0);
-        EXPECT_EQ(r.glucose[0].DATE, c.wantDate);
-        EXPECT_DOUBLE_EQ(r.glucose[0].TIME, c.wantTime);
-        EXPECT_EQ(r.glucose[0].BG, 95);
-    }
-}
-
-TEST_F(GlucoseDecoderTest, OnlyReadingLinesBecomeRecordsAndUndatedOnesAreCounted) {
-    const MeterRecords r = Decode({
-        "Glu,95,mg/dL,0,20240131,0745",
-        "Glu,96,mg/dL,0,00000000,0745", // undated: counted, dropped
-        "glu,97,mg/dL,0,20240131,0745", // not a reading kind
-        "P1,5,,,20240131,0800",         // marker line in the wrong memory
-        "Cntl,98,mg/dL,0,00000000,0000",
-        "",
-        "Glu,99",                       // missing fields: a record without date
-    });
-    ASSERT_EQ(r.iGlucoseLast, 1);
-    EXPECT_EQ(r.iGlucoseLastRead, 1);
-    EXPECT_EQ(r.iNoDateCount, 2);
+TEST(DecodeGlucose, OnlyReadingLinesBecomeRecordsAndUndatedOnesAreCounted) {
+    // Undated readings are counted and dropped, other lines make nothing, missing fields make a record without date.
+    const MeterRecords r = Decode({"Glu,95,mg/dL,0,20240131,0745", "Glu,96,mg/dL,0,00000000,0745",
+                                   "glu,97,mg/dL,0,20240131,0745", "P1,5,,,20240131,0800",
+                                   "Cntl,98,mg/dL,0,00000000,0000", "", "Glu,99"});
     ASSERT_EQ(r.glucose.size(), 2u);
-    EXPECT_EQ(r.glucose[0].BG, 95);
-    EXPECT_EQ(r.glucose[1].BG, 99);
-    EXPECT_EQ(r.glucose[1].DATE, 0);
+    EXPECT_EQ(std::tuple(r.iGlucoseLast, r.iGlucoseLastRead, r.iNoDateCount), std::tuple(1, 1, 2));
+    EXPECT_EQ(std::tuple(r.glucose[0].BG, r.glucose[1].BG, r.glucose[1].DATE), std::tuple(95, 99, 0.0));
 }
 
 } // namespace

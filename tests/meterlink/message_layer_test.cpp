@@ -4,105 +4,78 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+#include <string_view>
+
 namespace bdlogic {
 namespace {
 
 using test::LinkRig;
 using test::Reply;
+using Replies = std::vector<Reply>; // one per attempt
 
-const QStringList kGlucoseMarkers{QStringLiteral("Glu"), QStringLiteral("Cntl")};
-const QStringList kMarkerMarkers{QStringLiteral("P")};
-
-// Block k of a series: two glucose lines, each unique to its block.
-QByteArray Block(int k) {
-    const QByteArray n = QByteArray::number(k);
-    return sim::FrameAnswer({"Glu,1" + n + "0,mg/dl,0,20240131,0745", "Glu,1" + n + "1,mg/dl,0,20240131,0745"});
-}
+// Block k of the glucose series: a reading unique to its block.
+QByteArray Block(int k) { return sim::FrameAnswer({"Glu,1" + QByteArray::number(k) + "0,mg/dl,0,20240131,0745"}); }
 Reply At10(const QByteArray& bytes) { return {{10, bytes}}; }
-std::uint8_t Code(int base, int k) { return static_cast<std::uint8_t>(base + k); }
 
-// Ways an answer can be bad; each must count as one failed attempt.
-const QByteArray kBadAnswers[] = {
-    sim::FrameAnswer({"Glu,120,mg/dl,0,20240131,0745"}, 1),       // wrong check value
-    sim::FrameAnswer({"Glu,120,mg/dl,0,20240131,0745"}) + "\r\n", // characters after the end mark
-    "Glu,120,mg/dl,0,20240131,0745\r\nZZ\r\n]\r\n",               // check digits that are not hexadecimal
-    "]\r\n",                                                      // shorter than a check line
-};
-
-Exchange GlucoseSeries(LinkRig& rig) {
-    return rig.layer.read_blocks(kGlucoseBase, kGlucoseMarkers, 4311, 4311);
+// A series on an open port; block k gets replies(k), one per attempt.
+Exchange Series(LinkRig& rig, const std::function<Replies(int)>& replies, int base = kGlucoseBase) {
+    rig.port.setPortOpen(true);
+    for (int k = 0; k < 9; ++k) rig.port.script(static_cast<std::uint8_t>(base + k), replies(k));
+    if (base == kMarkerBase) return rig.layer.read_blocks(base, {QStringLiteral("P")}, 4317, 4313);
+    return rig.layer.read_blocks(base, {QStringLiteral("Glu"), QStringLiteral("Cntl")}, 4311, 4311);
 }
 
-TEST(ReadBlocks, CountsOnlyConsecutiveFailures) {
-    const struct {
-        const char* name;
-        std::map<int, std::vector<bool>> outcomes; // per block: good or bad answer on each attempt
-        int blocksAccepted;
-    } cases[] = {
-        {"bad,good,bad,bad,good", {{2, {false, true}}, {3, {false, false, true}}}, 9},
-        {"three bad on block 4", {{4, {false, false, false, true}}}, 4},
-        {"three bad on block 0", {{0, {false, false, false, true}}}, 0},
+TEST(ReadBlocks, EndsASeriesOnlyOnThreeFailedChecksInARow) {
+    const QByteArray line = "Glu,120,mg/dl,0,20240131,0745";
+    const QByteArray bad[] = {
+        sim::FrameAnswer({line}, 1),       // wrong check value
+        sim::FrameAnswer({line}) + "\r\n", // characters after the end mark, in the same read
+        line + "\r\nZZ\r\n]\r\n",          // check digits that are not hexadecimal
     };
-    for (const auto& c : cases) {
-        for (const QByteArray& bad : kBadAnswers) {
-            SCOPED_TRACE(std::string(c.name) + " with " + bad.toStdString());
+    // The answers in the order the attempts are made, g good and b bad, and the blocks accepted.
+    const std::pair<const char*, int> rows[] = {{"ggbgbbgggggg", 9}, {"ggggbbb", 4}, {"bbb", 0}};
+    for (const auto& [attempts, blocks] : rows)
+        for (const QByteArray& answer : bad) {
+            SCOPED_TRACE(std::string(attempts) + " with " + answer.toStdString());
+            std::map<int, Replies> replies;
+            int k = 0;
+            for (const char a : std::string_view(attempts)) {
+                replies[k].push_back(At10(a == 'g' ? Block(k) : answer));
+                if (a == 'g') ++k;
+            }
             LinkRig rig;
-            rig.port.setPortOpen(true);
-            for (int k = 0; k < 9; ++k) {
-                std::vector<Reply> replies{At10(Block(k))};
-                if (const auto o = c.outcomes.find(k); o != c.outcomes.end()) {
-                    replies.clear();
-                    for (const bool good : o->second) replies.push_back(At10(good ? Block(k) : bad));
-                }
-                rig.port.script(Code(kGlucoseBase, k), replies);
-            }
-            QByteArray expected;
-            for (int k = 0; k < c.blocksAccepted; ++k) expected += Block(k);
-            const Exchange series = GlucoseSeries(rig);
-            EXPECT_EQ(series.text, expected);
-            EXPECT_EQ(series.part, (DownloadPart{c.blocksAccepted, c.blocksAccepted < 9 ? LinkEnd::ChecksFailed
-                                                                                        : LinkEnd::Complete}));
-            // Blocks after a block that failed three times are never asked for.
-            if (c.blocksAccepted < 9) {
-                EXPECT_EQ(rig.port.sent(Code(kGlucoseBase, c.blocksAccepted + 1)), 0);
-            }
+            const Exchange series = Series(rig, [&](int k) { return replies[k]; });
+            QByteArray accepted;
+            for (int b = 0; b < blocks; ++b) accepted += Block(b);
+            EXPECT_EQ(series.text, accepted);
+            EXPECT_EQ(series.part, (DownloadPart{blocks, blocks < 9 ? LinkEnd::ChecksFailed : LinkEnd::Complete}));
+            // Three attempts on the failing block, none on the blocks after it.
+            EXPECT_EQ(rig.port.commands.size(), std::strlen(attempts));
         }
-    }
 }
 
+// The progress number is the count of entries in the answer so far - 1 + the accepted total (which counts twice in
+// the marker memory); it is not shown while it is 0 or less. Blocks 0..2 hold one entry each, the rest none.
 TEST(ReadBlocks, ShowsProgressOnlyAboveZero) {
-    struct Series {
+    const struct {
         int base;
-        QStringList markers;
-        int header, progress;
-        std::vector<QList<QByteArray>> blocks;
-        std::vector<int> shown; // progress numbers, one per block (the answers come in one piece)
+        QByteArray entries[3];
+        const char *header, *head;
+        std::vector<int> shown; // one per block, from block 2 on
+    } series[] = {
+        {kGlucoseBase, {"Glu,100", "Cntl,101", "Glu,102"}, "Glucose memory", "Glucose memory", {1, 1, 1, 1, 1, 1, 1}},
+        {kMarkerBase, {"P1,10", "P2,4", "P3,30"}, "Markers next", "Marker memory", {2, 3, 3, 3, 3, 3, 3}},
     };
-    const Series series[] = {
-        // Glucose: n = markers in the answer - 1 + total so far; block 0 gives n = 0, which is not shown.
-        {kGlucoseBase, kGlucoseMarkers, 4311, 4311,
-         {{"Glu,100,mg/dl,0,20240131,0745"},
-          {"Glu,101,mg/dl,0,20240131,0745", "Cntl,102,mg/dl,0,20240131,0745", "Glu,103,mg/dl,0,20240131,0745"},
-          {"Glu,104,mg/dl,0,20240131,0745"}},
-         {2, 3, 3, 3, 3, 3, 3, 3}},
-        // Markers: the accepted total counts twice.
-        {kMarkerBase, kMarkerMarkers, 4317, 4313,
-         {{"P1,10,,,20240131,0800", "P2,4,,,20240131,1200"}, {"P3,30,,,20240131,1700"}},
-         {1, 2, 3, 3, 3, 3, 3, 3, 3}},
-    };
-    for (const Series& s : series) {
+    for (const auto& s : series) {
         LinkRig rig;
-        rig.port.setPortOpen(true);
-        for (int k = 0; k < 9; ++k) {
-            const QList<QByteArray> lines = k < static_cast<int>(s.blocks.size()) ? s.blocks[k] : QList<QByteArray>{};
-            rig.port.script(Code(s.base, k), {At10(sim::FrameAnswer(lines))});
-        }
-        rig.layer.read_blocks(s.base, s.markers, s.header, s.progress);
-        const bool glucose = s.base == kGlucoseBase;
-        const QString head = glucose ? QStringLiteral("Glucose memory") : QStringLiteral("Marker memory");
-        QStringList expected{(glucose ? head : QStringLiteral("Markers next")) + "\r\nPlease wait"};
-        for (const int n : s.shown) expected << head + QStringLiteral("\r\n%1 entries").arg(n);
-        EXPECT_EQ(rig.status.steps, expected) << "series " << s.base;
+        Series(rig, [&](int k) {
+            return Replies{At10(sim::FrameAnswer(k < 3 ? QList{s.entries[k]} : QList<QByteArray>{}))};
+        }, s.base);
+        QStringList expected{s.header + QStringLiteral("\r\nPlease wait")};
+        for (const int n : s.shown) expected << QStringLiteral("%1\r\n%2 entries").arg(s.head).arg(n);
+        EXPECT_EQ(rig.status.steps, expected) << s.head;
     }
 }
 
@@ -129,8 +102,7 @@ TEST(ReadBlocks, CollectsEachAnswerUntilOnePassAfterItsEndMark) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         LinkRig rig;
-        rig.port.setPortOpen(true);
-        for (int k = 0; k < 9; ++k) {
+        const Exchange series = Series(rig, [&](int k) {
             const QByteArray block = Block(k);
             Reply reply;
             qsizetype from = 0;
@@ -140,88 +112,22 @@ TEST(ReadBlocks, CollectsEachAnswerUntilOnePassAfterItsEndMark) {
                 from = to;
             }
             if (row.lateAt) reply.push_back({row.lateAt, "\r\n"});
-            rig.port.script(Code(kGlucoseBase, k), {reply});
-        }
-        EXPECT_EQ(GlucoseSeries(rig).part.blocks, row.blocks);
+            return Replies{reply};
+        });
+        EXPECT_EQ(series.part.blocks, row.blocks);
         ASSERT_GE(rig.port.commandTimes.size(), 2u);
         EXPECT_EQ(rig.port.commandTimes[1] - rig.port.commandTimes[0], row.commandEvery);
     }
 }
 
-// A meter that stays silent for three seconds, or a port that goes away, ends the series at once: no further
-// attempt on that block.
-TEST(ReadBlocks, ASilentMeterOrALostPortEndsTheSeriesAtOnce) {
-    const struct {
-        const char* name;
-        Reply block2;
-        std::uint32_t unplugAt; // after block 2's command; 0: never
-        LinkEnd end;
-        std::uint32_t endsAfter; // ms after block 2's command
-    } rows[] = {
-        {"no answer", {}, 0, LinkEnd::MeterSilent, 3000},
-        {"silent after a few bytes", {{10, "Glu,1"}, {120, "20,mg"}}, 0, LinkEnd::MeterSilent, 3150},
-        {"unplugged in the middle of an answer", {{10, "Glu,1"}}, 75, LinkEnd::PortLost, 100},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        LinkRig rig;
-        rig.port.setPortOpen(true);
-        for (int k = 0; k < 9; ++k) rig.port.script(Code(kGlucoseBase, k), {k == 2 ? row.block2 : At10(Block(k))});
-        rig.pump.onEveryTurn([&] {
-            if (row.unplugAt && rig.port.sent(0x82) && rig.pump.now() >= rig.port.commandTimes.back() + row.unplugAt)
-                rig.port.unplug();
-        });
-        const Exchange series = GlucoseSeries(rig);
-        EXPECT_EQ(series.text, Block(0) + Block(1));
-        EXPECT_EQ(series.part, (DownloadPart{2, row.end}));
-        EXPECT_EQ(rig.port.sent(0x82), 1);
-        EXPECT_EQ(rig.pump.now() - rig.port.commandTimes.back(), row.endsAfter);
-    }
-    LinkRig closed;
-    closed.port.script(0x80, {At10(Block(0))});
-    EXPECT_EQ(GlucoseSeries(closed).part, (DownloadPart{0, LinkEnd::PortLost}));
-    EXPECT_EQ(closed.pump.now(), 0u);
-    EXPECT_TRUE(closed.port.commands.empty());
-}
-
 TEST(ReadBlocks, GivesUpAnAttemptThatGrowsPastOneMebibyte) {
     LinkRig rig;
-    rig.port.setPortOpen(true);
     const QByteArray half(kAnswerLimit / 2 + 1, 'x');
-    rig.port.script(0x80, {{{10, half}, {60, half}, {110, half}, {2000, "00\r\n]\r\n"}}});
-    EXPECT_EQ(GlucoseSeries(rig).part, (DownloadPart{0, LinkEnd::ChecksFailed}));
+    const Reply babble{{10, half}, {60, half}, {110, half}, {2000, "00\r\n]\r\n"}};
+    EXPECT_EQ(Series(rig, [&](int) { return Replies{babble}; }).part, (DownloadPart{0, LinkEnd::ChecksFailed}));
     ASSERT_EQ(rig.port.commandTimes.size(), 3u);
     // The attempt ends at the pass that would take it past the limit, not at the end mark two seconds later.
     EXPECT_EQ(rig.port.commandTimes[1] - rig.port.commandTimes[0], 3 * kPollMs);
-}
-
-TEST(ReadBlocks, StopsAtOnceWhenTheProgramEnds) {
-    LinkRig rig;
-    rig.port.setPortOpen(true);
-    for (int k = 0; k < 9; ++k) rig.port.script(Code(kGlucoseBase, k), {At10(Block(k))});
-    rig.port.script(0x82, {{{10, Block(2).left(10)}, {3000, Block(2).mid(10)}}});
-    rig.pump.onEveryTurn([&] {
-        if (rig.port.sent(0x82) > 0 && rig.pump.now() >= rig.port.commandTimes.back() + 200) rig.pump.requestStop();
-    });
-    EXPECT_EQ(GlucoseSeries(rig).text, Block(0) + Block(1));
-    const std::uint32_t stopped = rig.pump.now();
-    EXPECT_TRUE(rig.layer.read_blocks(kMarkerBase, kMarkerMarkers, 4317, 4313).text.isEmpty());
-    EXPECT_TRUE(rig.layer.read_info().text.isEmpty());
-    EXPECT_EQ(rig.port.commands.back(), 0x82); // nothing was asked for after the stop
-    EXPECT_EQ(rig.pump.now(), stopped);
-}
-
-TEST(ReadInfo, ReturnsWhatArrivedUncheckedAfterOneCommand) {
-    LinkRig rig;
-    rig.port.setPortOpen(true);
-    const QByteArray info = sim::FrameAnswer({"BD,Logic,V2.10,mg/dl,24h,DMY,20240215,1432,1,0,0,0,LG12345678"}, 1);
-    rig.port.script(kInfoCommand, {{{10, info.left(30)}, {70, info.mid(30)}}, {{10, "BD,Logic,V2"}}});
-    EXPECT_EQ(rig.layer.read_info().text, info);
-    EXPECT_EQ(rig.port.commands, std::vector<std::uint8_t>{kInfoCommand});
-    const Exchange cut = rig.layer.read_info(); // the meter fell silent before the end mark
-    EXPECT_EQ(cut.text, "BD,Logic,V2");
-    EXPECT_EQ(cut.part, (DownloadPart{0, LinkEnd::MeterSilent}));
-    EXPECT_EQ(rig.port.sent(kInfoCommand), 2);
 }
 
 } // namespace

@@ -9,83 +9,63 @@ namespace bdlogic {
 namespace {
 
 using test::LinkRig;
+using test::Reply;
 
-QStringList Attempts(std::initializer_list<int> numbers) {
-    QStringList steps;
-    // Each attempt shows its number twice: before the wake-up and after the reply.
-    for (const int n : numbers) steps << QStringList(2, QStringLiteral("BD Logic: attempt %1").arg(n));
-    return steps;
+TEST(MeterConnected, WakesTheMeterInUpToFiveAttempts) {
+    const struct {
+        const char* name;
+        std::vector<Reply> wakes; // one per attempt, the last repeating
+        bool openFails;
+        std::int16_t model;
+        std::int16_t result;
+        int attempts;
+    } rows[] = {
+        {"answer to the first wake-up", {{{150, "]\r\n"}}}, false, 64, kTrue, 1},
+        {"answer to the third", {{}, {}, {{300, "BD]\r\n"}}}, false, 84, kTrue, 3},
+        {"noise ends after one attempt", {{{100, QByteArray::fromHex("fe13e07f00")}}}, false, 64, kFalse, 1},
+        {"silence", {{}}, false, 64, kFalse, 5},
+        {"a port that cannot be opened", {{{100, "]\r\n"}}}, true, 64, kFalse, 5},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LinkRig rig;
+        rig.state.iUniqueImportID = row.model;
+        rig.port.openFails = row.openFails;
+        rig.port.script(kWakeCommand, row.wakes);
+        EXPECT_EQ(meter_connected(rig.port, rig.services), row.result);
+        EXPECT_EQ(rig.port.portOpen(), row.result == kTrue);
+        EXPECT_TRUE(rig.port.log.contains(row.model == 64 ? "settings 9600,O,8,1" : "settings 57600,N,8,1"));
+        EXPECT_TRUE(rig.messages.shown.empty());
+        // Each attempt shows its number before the wake-up and after the reply; it waits 100 ms before the
+        // wake-up and 500 ms after it.
+        QStringList shown;
+        std::vector<std::uint32_t> sentAt;
+        for (int n = 1; n <= row.attempts; ++n) {
+            shown << QStringList(2, QStringLiteral("BD Logic: attempt %1").arg(n));
+            if (!row.openFails) sentAt.push_back(600 * static_cast<std::uint32_t>(n) - 500);
+        }
+        EXPECT_EQ(rig.status.steps, shown);
+        EXPECT_EQ(rig.port.commandTimes, sentAt);
+        EXPECT_EQ(rig.pump.now(), 600u * static_cast<std::uint32_t>(row.attempts));
+    }
 }
 
-TEST(MeterConnected, AnswerToTheFirstWakeUpKeepsThePortOpen) {
+TEST(MeterConnected, SetsTheLinesInTheOrderTheCableWants) {
     LinkRig rig;
     rig.port.script(kWakeCommand, {{{150, "]\r\n"}}});
-    const std::uint32_t start = rig.pump.now();
-    EXPECT_EQ(meter_connected(rig.port, rig.services), kTrue);
-    EXPECT_TRUE(rig.port.portOpen());
-    // The cable wants this order: lines set while closed, settings after opening, then a low pulse on RTS.
-    EXPECT_EQ(rig.port.log, (QStringList{"input", "close", "commport 3", "clearOutput", "handshaking 0", "rts 1",
-                                         "dtr 1", "input", "open", "settings 9600,O,8,1", "rts 0", "rts 1", "input",
-                                         "dtr 1", "write 00 A0", "input"}));
-    EXPECT_EQ(rig.status.steps, Attempts({1}));
-    ASSERT_EQ(rig.port.commandTimes.size(), 1u);
-    EXPECT_EQ(rig.port.commandTimes[0] - start, 100u);
-}
-
-TEST(MeterConnected, AnswerToTheThirdWakeUp) {
-    LinkRig rig;
-    rig.port.script(kWakeCommand, {{}, {}, {{300, "BD]\r\n"}}});
-    const std::uint32_t start = rig.pump.now();
-    EXPECT_EQ(meter_connected(rig.port, rig.services), kTrue);
-    EXPECT_EQ(rig.status.steps, Attempts({1, 2, 3}));
-    // 100 ms before each wake-up, 500 ms after it.
-    std::vector<std::uint32_t> offsets;
-    for (const std::uint32_t t : rig.port.commandTimes) offsets.push_back(t - start);
-    EXPECT_EQ(offsets, (std::vector<std::uint32_t>{100, 700, 1300}));
-    EXPECT_TRUE(rig.port.portOpen());
-}
-
-TEST(MeterConnected, NoiseEndsAfterOneAttemptWithThePortClosed) {
-    LinkRig rig;
-    rig.port.script(kWakeCommand, {{{100, QByteArray::fromHex("fe13e07f00")}}});
-    EXPECT_EQ(meter_connected(rig.port, rig.services), kFalse);
-    EXPECT_EQ(rig.port.sent(kWakeCommand), 1);
-    EXPECT_FALSE(rig.port.portOpen());
-    EXPECT_EQ(rig.port.log.last(), QStringLiteral("close"));
-}
-
-TEST(MeterConnected, SilenceOrAPortThatCannotOpenGivesUpAfterFiveAttemptsWithoutAMessage) {
-    for (const bool openFails : {false, true}) {
-        LinkRig rig;
-        rig.port.openFails = openFails;
-        if (openFails) rig.port.script(kWakeCommand, {{{100, "]\r\n"}}});
-        const std::uint32_t start = rig.pump.now();
-        EXPECT_EQ(meter_connected(rig.port, rig.services), kFalse) << openFails;
-        EXPECT_EQ(rig.status.steps, Attempts({1, 2, 3, 4, 5})) << openFails;
-        if (!openFails) {
-            EXPECT_GE(rig.pump.now() - start, 3000u);
-        }
-        EXPECT_FALSE(rig.port.portOpen());
-        EXPECT_TRUE(rig.messages.shown.empty());
-    }
+    meter_connected(rig.port, rig.services);
+    // Lines set while closed, settings after opening, then a low pulse on RTS.
+    EXPECT_EQ(rig.port.log,
+              (QStringList{"input", "close", "commport 3", "clearOutput", "handshaking 0", "rts 1", "dtr 1", "input",
+                           "open", "settings 9600,O,8,1", "rts 0", "rts 1", "input", "dtr 1", "write 00 A0", "input"}));
 }
 
 TEST(MeterConnected, StopsWhenTheProgramEnds) {
     LinkRig rig;
-    rig.pump.at(rig.pump.now() + 900, [&] { rig.pump.requestStop(); });
+    rig.pump.at(900, [&] { rig.pump.requestStop(); });
     EXPECT_EQ(meter_connected(rig.port, rig.services), kFalse);
     EXPECT_EQ(rig.port.sent(kWakeCommand), 2);
     EXPECT_FALSE(rig.port.portOpen());
-}
-
-TEST(MeterConnected, AppliesTheLineSettingsOfTheModel) {
-    for (const auto& [code, settings] : {std::pair{64, "settings 9600,O,8,1"}, {84, "settings 57600,N,8,1"}}) {
-        LinkRig rig;
-        rig.state.iUniqueImportID = static_cast<std::int16_t>(code);
-        rig.port.script(kWakeCommand, {{{100, "]\r\n"}}});
-        meter_connected(rig.port, rig.services);
-        EXPECT_TRUE(rig.port.log.contains(QString::fromLatin1(settings))) << "model " << code;
-    }
 }
 
 } // namespace

@@ -14,14 +14,15 @@ TEST(SimulatedMeter, AppliesItsFaults) {
     MeterMemory memory;
     memory.glucose[4] = {"Glu,120,mg/dl,0,20240131,0745"};
     memory.info = {"BD,Logic"};
-    Faults faults;
+    Faults faults, noisy, silent, freezing;
     faults.ignoreWakes = 2;
     faults.badCrc[0x84] = 2;
     faults.trailing = "X";
+    noisy.noise = true;
+    silent.silent = true;
+    freezing.muteFrom = 0x84;
     SimulatedMeter meter(memory, faults);
-    EXPECT_TRUE(meter.reply(0xA0).isEmpty());
-    EXPECT_TRUE(meter.reply(0xA0).isEmpty());
-    EXPECT_EQ(meter.reply(0xA0), "]\r\n");
+    for (const char* wake : {"", "", "]\r\n"}) EXPECT_EQ(meter.reply(0xA0), wake);
     for (const bool good : {false, false, true}) {
         QByteArray answer = meter.reply(0x84);
         ASSERT_TRUE(answer.endsWith("]\r\nX"));
@@ -30,15 +31,8 @@ TEST(SimulatedMeter, AppliesItsFaults) {
     }
     EXPECT_EQ(meter.reply(0xA2), FrameAnswer({"BD,Logic"})); // no trailing bytes on the information
     EXPECT_TRUE(meter.reply(0x89).isEmpty());
-
-    Faults noisy;
-    noisy.noise = true;
     EXPECT_FALSE(SimulatedMeter(memory, noisy).reply(0xA0).contains(']'));
-    Faults silent;
-    silent.silent = true;
     EXPECT_TRUE(SimulatedMeter(memory, silent).reply(0xA0).isEmpty());
-    Faults freezing;
-    freezing.muteFrom = 0x84;
     SimulatedMeter frozen(memory, freezing);
     EXPECT_FALSE(frozen.reply(0x83).isEmpty());
     for (const std::uint8_t code : {0x84, 0x83, 0xA0, 0xA2}) EXPECT_TRUE(frozen.reply(code).isEmpty());

@@ -1,5 +1,6 @@
-// The world the meter link runs in, all fake: the fake services, a scripted port on their simulated clock, and a
-// language pack with the texts the link shows.
+// The world the meter link runs in: the fake services on a simulated clock or the real event pump, a pack
+// with the texts the link shows, a "BD Logic" on port 3; on the simulated clock, a scripted port and the
+// message layer.
 #pragma once
 
 #include "meterlink/message_layer.h"
@@ -9,20 +10,19 @@
 
 namespace bdlogic::test {
 
-inline constexpr char kLinkTexts[] = "1207=Please wait\n"
-                                     "1216=%1: attempt %2\n"
-                                     "1217=%1 entries\n"
-                                     "4311=Glucose memory\n"
-                                     "4313=Marker memory\n"
-                                     "4317=Markers next\n";
-
-struct LinkRig : FakeWorld {
-    explicit LinkRig(const char* texts = kLinkTexts) {
-        services.language = LanguagePack::fromText(QString::fromUtf8(texts));
-        state.iComm = 3;
-        state.iUniqueImportID = 64;
-        state.sDriverName = QStringLiteral("BD Logic");
+template <class Pump> struct LinkWorld : World<Pump> {
+    LinkWorld() {
+        this->services.language = LanguagePack::fromText(
+            QStringLiteral("1207=Please wait\n1216=%1: attempt %2\n1217=%1 entries\n1234=out of range\n"
+                           "4311=Glucose memory\n4313=Marker memory\n4317=Markers next\n"));
+        this->state.iComm = 3;
+        this->state.iUniqueImportID = 64;
+        this->state.sDriverName = this->state.sRegkey = QStringLiteral("BD Logic");
+        this->state.sRegPath = QStringLiteral("SOFTWARE\\Corvane\\H\\modules\\");
     }
+};
+
+struct LinkRig : LinkWorld<FakeEventPump> {
     ScriptedPort port{pump};
     MessageLayer layer{port, services};
 };

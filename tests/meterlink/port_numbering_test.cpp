@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <latch>
+#include <numeric>
 #include <thread>
 
 namespace bdlogic {
@@ -16,11 +17,19 @@ namespace {
 
 using Values = std::map<std::string, std::string>;
 
-// What a port stands for, in one line: "no " for an absent device, the description in brackets.
-std::string Show(const PortTarget& t) {
-    return ((t.absent ? QStringLiteral("no ") : QString()) + t.device +
-            (t.description.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(t.description)))
-        .toStdString();
+constexpr char kCableA[] = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
+constexpr char kCableAUpper[] = "/DEV/SERIAL/BY-ID/USB-FTDI_FT232R_USB_UART_A1-IF00-PORT0";
+constexpr char kCableB[] = "/dev/serial/by-id/usb-Prolific_PL2303-if00-port0";
+
+// What ports 1..count stand for: "no " before an absent device, the description in brackets.
+std::string Ports(const PortNumbers& numbers, std::int16_t count) {
+    QStringList out;
+    for (std::int16_t n = 1; n <= count; ++n) {
+        const PortTarget t = numbers.target(n);
+        out << (t.absent ? QStringLiteral("no ") : QString()) + t.device +
+                   (t.description.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(t.description));
+    }
+    return out.join(QStringLiteral(", ")).toStdString();
 }
 
 Values Records(const Registry& registry) {
@@ -33,38 +42,31 @@ Values Records(const Registry& registry) {
     return out;
 }
 
-const QString kCableA = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0");
-const QString kCableB = QStringLiteral("/dev/serial/by-id/usb-Prolific_PL2303-if00-port0");
-
 TEST(PortNumbers, AreGivenOnFirstSightAndKeptForTheDevice) {
     const struct {
         const char* what;
         Values map, before;
         std::vector<SerialDevice> devices;
-        std::vector<std::string> ports; // ports 1, 2, ...
+        std::int16_t count;
+        const char* ports;
         Values after;
     } rows[] = {
         {"first sight", {}, {}, {{"/dev/ttyUSB0", kCableA, "FTDI FT232R"}},
-         {"no /dev/ttyS0", "no /dev/ttyS1", "/dev/ttyUSB0 (FTDI FT232R)", "no /dev/ttyS3"},
-         {{kCableA.toStdString(), "COM3"}}},
-        {"a second cable, the first one gone", {}, {{kCableA.toStdString(), "COM3"}},
-         {{"/dev/ttyUSB0", kCableB, ""}},
-         {"no /dev/ttyS0", "no /dev/ttyS1", "no /dev/ttyS2", "/dev/ttyUSB0"},
-         {{kCableA.toStdString(), "COM3"}, {kCableB.toStdString(), "COM4"}}},
-        {"a cable moved to another socket, a record in another case", {}, {{kCableA.toUpper().toStdString(), "com5"}},
+         4, "no /dev/ttyS0, no /dev/ttyS1, /dev/ttyUSB0 (FTDI FT232R), no /dev/ttyS3", {{kCableA, "COM3"}}},
+        {"a second cable, the first one gone", {}, {{kCableA, "COM3"}}, {{"/dev/ttyUSB0", kCableB, ""}},
+         4, "no /dev/ttyS0, no /dev/ttyS1, no /dev/ttyS2, /dev/ttyUSB0", {{kCableA, "COM3"}, {kCableB, "COM4"}}},
+        {"a cable moved to another socket, a record in another case", {}, {{kCableAUpper, "com5"}},
          {{"/dev/ttyUSB1", kCableA, ""}},
-         {"no /dev/ttyS0", "no /dev/ttyS1", "no /dev/ttyS2", "no /dev/ttyS3", "/dev/ttyUSB1"},
-         {{kCableA.toUpper().toStdString(), "com5"}}},
-        {"map entries take their numbers and the devices they name", {{"/nonexistent/pty", "COM3"}, {kCableB.toStdString(), "COM6"}},
+         5, "no /dev/ttyS0, no /dev/ttyS1, no /dev/ttyS2, no /dev/ttyS3, /dev/ttyUSB1", {{kCableAUpper, "com5"}}},
+        {"map entries take their numbers and the devices they name", {{"/nonexistent/pty", "COM3"}, {kCableB, "COM6"}},
          {}, {{"/dev/ttyUSB0", kCableA, ""}, {"/dev/ttyUSB1", kCableB, "PL2303"}},
-         {"no /dev/ttyS0", "no /dev/ttyS1", "no /nonexistent/pty", "/dev/ttyUSB0", "no /dev/ttyS4",
-          "/dev/ttyUSB1 (PL2303)"},
-         {{kCableA.toStdString(), "COM4"}}},
-        {"on-board ports and a device without a by-id name",
-         {},
+         6, "no /dev/ttyS0, no /dev/ttyS1, no /nonexistent/pty, /dev/ttyUSB0, no /dev/ttyS4, /dev/ttyUSB1 (PL2303)",
+         {{kCableA, "COM4"}}},
+        {"on-board ports, a map entry over one, a device without a by-id name", {{"/nonexistent/pty", "COM3"}},
          {{"/dev/ttyACM9", "COM4"}},
-         {{"/dev/ttyS0", "/dev/ttyS0", ""}, {"/dev/ttyS2", "/dev/ttyS2", ""}, {"/dev/ttyACM0", "/dev/ttyACM0", "Meter"}},
-         {"/dev/ttyS0", "no /dev/ttyS1", "/dev/ttyS2", "no /dev/ttyS3", "/dev/ttyACM0 (Meter)"},
+         {{"/dev/ttyS0", "/dev/ttyS0", ""}, {"/dev/ttyS2", "/dev/ttyS2", ""},
+          {"/dev/ttyACM0", "/dev/ttyACM0", "Meter"}},
+         5, "/dev/ttyS0, no /dev/ttyS1, no /nonexistent/pty, no /dev/ttyS3, /dev/ttyACM0 (Meter)",
          {{"/dev/ttyACM9", "COM4"}, {"/dev/ttyACM0", "COM5"}}},
     };
     for (const auto& r : rows) {
@@ -75,13 +77,8 @@ TEST(PortNumbers, AreGivenOnFirstSightAndKeptForTheDevice) {
         for (const auto& [identity, com] : r.before)
             backend.putString(Hive::LocalMachine, kPortNumberRecordKey.toStdString(), identity, com);
         Registry registry(backend);
-        const PortNumbers claimed = PortNumbers::Claim(registry, r.devices);
-        const PortNumbers read(registry, r.devices); // as the next look-up finds them
-        for (std::size_t i = 0; i < r.ports.size(); ++i) {
-            const auto n = static_cast<std::int16_t>(i + 1);
-            EXPECT_EQ(Show(claimed.target(n)), r.ports[i]) << "port " << n;
-            EXPECT_EQ(Show(read.target(n)), r.ports[i]) << "port " << n;
-        }
+        EXPECT_EQ(Ports(PortNumbers::Claim(registry, r.devices), r.count), r.ports);
+        EXPECT_EQ(Ports(PortNumbers(registry, r.devices), r.count), r.ports); // as the next look-up finds them
         EXPECT_EQ(Records(registry), r.after);
     }
 }
@@ -112,8 +109,9 @@ TEST(PortNumbers, ProgramsNumberingAtOnceNeverShareANumber) {
         given.insert(given.end(), numbers.begin(), numbers.end());
     }
     std::sort(given.begin(), given.end());
-    EXPECT_EQ(std::adjacent_find(given.begin(), given.end()), given.end()) << "a number given twice";
-    EXPECT_EQ(given.front(), 3);
+    std::vector<std::int16_t> lowest(given.size());
+    std::iota(lowest.begin(), lowest.end(), std::int16_t{3});
+    EXPECT_EQ(given, lowest) << "a number given twice";
     RegFileStore store(dir.path().toStdString());
     EXPECT_EQ(Records(Registry(store)).size(), static_cast<std::size_t>(kPrograms * kRounds));
 }

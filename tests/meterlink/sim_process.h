@@ -9,20 +9,13 @@ namespace bdlogic::test {
 
 class SimProcess {
 public:
-    SimProcess() = default;
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
     ~SimProcess() { stop(); }
 
     // Starts build/bdlogic-meter-sim with `arguments` and returns the device it serves; empty when it did not
     // come up (its standard error is then in `errors()`).
     QString start(const QStringList& arguments);
-    // Waits for the simulator to end on its own; its exit status, or -1 when it is still running.
-    int waitForExit(int ms);
     void stop();
-    QString errors();
-
-    static QString program();
+    QString errors() { return QString::fromLocal8Bit(process_.readAllStandardError()); }
 
 private:
     QProcess process_;

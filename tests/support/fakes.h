@@ -26,12 +26,10 @@ public:
     void processEvents() override;
     void waitForEvents(std::uint32_t ms) override;
 
-    // Runs `action` at the first processEvents at or after `at` ms (absolute counter value).
-    void at(std::uint32_t when, std::function<void()> action);
+    // Runs `action` at the first processEvents at or after `when` ms (absolute counter value).
+    void at(std::uint32_t when, std::function<void()> action) { scheduled_.push_back({when, std::move(action)}); }
     // Runs `action` on every processEvents call.
     void onEveryTurn(std::function<void()> action) { everyTurn_ = std::move(action); }
-    void advance(std::uint32_t ms) { now_ += ms; }
-
     std::uint32_t now() const { return now_; }
     int turns() const { return turns_; }
 
@@ -83,12 +81,15 @@ public:
     int writes = 0;
 
 private:
-    static std::string Fold(const std::string& s);
+    using Key = std::pair<int, std::string>;
     using Values = std::map<std::string, reg::Value>;
-    std::map<std::pair<int, std::string>, Values> keys_;
-    // Value names as first written, in that order, per key.
-    std::map<std::pair<int, std::string>, std::vector<std::string>> names_;
-    void rememberName(reg::Hive hive, const std::string& path, const std::string& name);
+    static Key KeyOf(reg::Hive hive, const std::string& path);
+    static std::string Fold(std::string s);
+    const reg::Value* find(reg::Hive hive, const std::string& path, const std::string& name) const;
+    void put(reg::Hive hive, const std::string& path, const std::string& name, const reg::Value& value);
+
+    std::map<Key, Values> keys_;
+    std::map<Key, std::vector<std::string>> names_; // value names in the order first written, per key
 };
 
 } // namespace bdlogic::test

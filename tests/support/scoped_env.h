@@ -4,30 +4,27 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <optional>
+
 namespace bdlogic::test {
 
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const QByteArray& value) : name_(name), had_(qEnvironmentVariableIsSet(name)) {
-        if (had_) old_ = qgetenv(name);
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
+    ScopedEnv(const char* name, const QByteArray& value) : name_(name) {
+        if (qEnvironmentVariableIsSet(name)) old_ = qgetenv(name);
+        Set(name, value.isNull() ? std::nullopt : std::optional(value));
     }
-    ~ScopedEnv() {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
+    ~ScopedEnv() { Set(name_, old_); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
+    static void Set(const char* name, const std::optional<QByteArray>& value) {
+        if (value) qputenv(name, *value);
+        else qunsetenv(name);
+    }
     const char* name_;
-    bool had_;
-    QByteArray old_;
+    std::optional<QByteArray> old_;
 };
 
 } // namespace bdlogic::test

@@ -5,28 +5,18 @@
 namespace bdlogic::test {
 
 namespace {
-std::uint8_t Crc8Maxim(const QByteArray& text) {
+// CRC-8 Dallas/Maxim bit by bit, apart from the program's table, as two hex digits; `flip` spoils them.
+QByteArray CheckDigits(const QByteArray& text, std::uint8_t flip) {
     std::uint8_t crc = 0;
-    for (const char c : text) {
-        auto b = static_cast<std::uint8_t>(c);
-        for (int i = 0; i < 8; ++i) {
-            const bool mix = ((crc ^ b) & 1) != 0;
-            crc = static_cast<std::uint8_t>(crc >> 1);
-            if (mix) crc ^= 0x8C;
-            b = static_cast<std::uint8_t>(b >> 1);
-        }
-    }
-    return crc;
+    for (const char c : text)
+        for (int i = 0, b = static_cast<std::uint8_t>(c); i < 8; ++i, b >>= 1)
+            crc = static_cast<std::uint8_t>(((crc ^ b) & 1) != 0 ? (crc >> 1) ^ 0x8C : crc >> 1);
+    return QByteArray::number(crc ^ flip, 16).rightJustified(2, '0').toUpper();
 }
-QByteArray Hex2(int n) { return QByteArray::number(n, 16).rightJustified(2, '0').toUpper(); }
 } // namespace
 
-QByteArray FramedAnswer(const QByteArray& text) { return text + Hex2(Crc8Maxim(text)) + "\r\n]\r\n"; }
-QByteArray CorruptAnswer(const QByteArray& text) { return text + Hex2(Crc8Maxim(text) ^ 0x01) + "\r\n]\r\n"; }
-
-int ScriptedPort::sent(std::uint8_t code) const {
-    return static_cast<int>(std::count(commands.begin(), commands.end(), code));
-}
+QByteArray FramedAnswer(const QByteArray& text) { return text + CheckDigits(text, 0) + "\r\n]\r\n"; }
+QByteArray CorruptAnswer(const QByteArray& text) { return text + CheckDigits(text, 1) + "\r\n]\r\n"; }
 
 void ScriptedPort::setCommPort(std::int16_t n) { log << QStringLiteral("commport %1").arg(n); }
 

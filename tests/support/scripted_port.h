@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -22,8 +23,8 @@ using Reply = std::vector<Chunk>;
 // A reply that arrives in one piece as soon as the command is written.
 inline Reply AtOnce(const QByteArray& bytes) { return {{0, bytes}}; }
 
-// A data answer as the meter frames it: the text, its CRC-8 (Dallas/Maxim, computed bit by bit, apart from the
-// program's table) as two hex digits, CR LF "]" CR LF; CorruptAnswer gives check digits that do not match.
+// A data answer as the meter frames it: the text, its CRC-8 as two hex digits, CR LF "]" CR LF; CorruptAnswer
+// gives check digits that do not match.
 QByteArray FramedAnswer(const QByteArray& text);
 QByteArray CorruptAnswer(const QByteArray& text);
 
@@ -45,7 +46,7 @@ public:
     // Command codes written to the open port, and when.
     std::vector<std::uint8_t> commands;
     std::vector<std::uint32_t> commandTimes;
-    int sent(std::uint8_t code) const;
+    int sent(std::uint8_t code) const { return static_cast<int>(std::ranges::count(commands, code)); }
 
     void setCommPort(std::int16_t n) override;
     void setSettings(const QString& settings) override { log << QStringLiteral("settings ") + settings; }

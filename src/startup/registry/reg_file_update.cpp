@@ -1,5 +1,5 @@
-// One read-modify-write of a hive file: the registry operations over the document that Modify holds under the
-// hive's exclusive lock, so that a caller can read, decide and write with no other writer in between.
+// One read-modify-write of a hive file: the registry operations over the document that the hive file's modify
+// holds under its exclusive lock, so that a caller can read, decide and write with no other writer in between.
 // POSIX only, like the rest of the file store.
 #ifndef _WIN32
 
