@@ -17,6 +17,15 @@ struct Outcome {
     QByteArray out, err;
 };
 
+// Listens as the first free X display from :7391 up (xcb tries the abstract socket first) and returns its name,
+// so that runs side by side never share one.
+QByteArray ListenAsDisplay(QLocalServer& server) {
+    server.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    for (int n = 7391; n < 7491; ++n)
+        if (server.listen(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) return ':' + QByteArray::number(n);
+    return {};
+}
+
 class BatchProcess : public testing::Test {
 protected:
     BatchProcess() {
@@ -43,29 +52,30 @@ protected:
 // Without a display (or with one that never answers) the windows end with status 6 and name --batch; a refused
 // command line ends with status 2 and saves nothing; a hive in the way is named.
 TEST_F(BatchProcess, RunsThatEndBeforeAnyMeterSayWhyInOneLine) {
-    QLocalServer silent; // an X server that takes the connection and never answers
-    silent.setSocketOptions(QLocalServer::AbstractNamespaceOption);
-    ASSERT_TRUE(silent.listen(QStringLiteral("/tmp/.X11-unix/X7391")));
+    QLocalServer silent, gone; // an X server that takes the connection and never answers; one no longer there
+    const QByteArray silentDisplay = ListenAsDisplay(silent), goneDisplay = ListenAsDisplay(gone);
+    ASSERT_FALSE(silentDisplay.isEmpty() || goneDisplay.isEmpty());
+    gone.close();
     const struct {
         QStringList arguments;
-        const char* display;
+        QByteArray display;
         const char* platform;
         int status;
         QByteArray line; // on standard error, all of it (a part of it for status 6)
     } rows[] = {
-        {{"H|17|3|64"}, ":7392", nullptr, 6, "--batch"}, // nothing at the display
-        {{"H|17|3|64"}, nullptr, "xcb", 6, "--batch"},
-        {{"H|17|3|64"}, ":7392", "nosuch", 6, "--batch"},
-        {{"H|17|3|64"}, ":7391", nullptr, 6, "--batch"},
-        {{"--batch", "H|17"}, nullptr, nullptr, 2, "MeterID required !\n"},
-        {{"--batch", "H|17|0|65"}, nullptr, nullptr, 2, "Illegal Driver Call\n"},
-        {{"--batch", "H|42|16|64"}, nullptr, nullptr, 1,
+        {{"H|17|3|64"}, goneDisplay, nullptr, 6, "--batch"}, // nothing at the display
+        {{"H|17|3|64"}, {}, "xcb", 6, "--batch"},
+        {{"H|17|3|64"}, goneDisplay, "nosuch", 6, "--batch"},
+        {{"H|17|3|64"}, silentDisplay, nullptr, 6, "--batch"},
+        {{"--batch", "H|17"}, {}, nullptr, 2, "MeterID required !\n"},
+        {{"--batch", "H|17|0|65"}, {}, nullptr, 2, "Illegal Driver Call\n"},
+        {{"--batch", "H|42|16|64"}, {}, nullptr, 1,
          hive.toUtf8() + ": is a directory; read as empty, left as it is\n"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line.toStdString());
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QLatin1String(name));
-        if (r.display) env.insert(QStringLiteral("DISPLAY"), QLatin1String(r.display));
+        if (!r.display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(r.display));
         if (r.platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(r.platform));
         if (r.status == 1) QDir().mkpath(hive);
         const Outcome result = run(r.arguments);
