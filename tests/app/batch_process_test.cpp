@@ -1,5 +1,5 @@
-// The program as the host starts it, in batch mode: the command line, the registry files it reads and writes,
-// the simulator as the meter, and the exit statuses a caller relies on.
+// The program as the host starts it: the command line, the registry files it reads and writes, the simulator as
+// the meter, and the exit statuses a caller relies on.
 #include "../meterlink/sim_process.h"
 #include "support/test_files.h"
 
@@ -9,18 +9,22 @@
 
 #include <gtest/gtest.h>
 
-namespace bdlogic {
+namespace bdlogic::test {
 namespace {
-
-const QString kProgram = QStringLiteral(BDLOGIC_BUILD_DIR "/bdlogic");
-const QString kSamples = QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/");
-const QByteArray kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
-const QByteArray kModelKey = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\\H\\modules\\BD Logic]";
 
 struct Outcome {
     int status = -1;
     QByteArray out, err;
 };
+
+// Listens as the first free X display from :7391 up (xcb tries the abstract socket first) and returns its name,
+// so that runs side by side never share one.
+QByteArray ListenAsDisplay(QLocalServer& server) {
+    server.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    for (int n = 7391; n < 7491; ++n)
+        if (server.listen(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) return ':' + QByteArray::number(n);
+    return {};
+}
 
 class BatchProcess : public testing::Test {
 protected:
@@ -28,194 +32,114 @@ protected:
         env.insert(QStringLiteral("CORVANE_REGISTRY_DIR"), dir.path());
         env.insert(QStringLiteral("CORVANE_LANGUAGE_PATH"), QStringLiteral(BDLOGIC_BUILD_DIR "/lang"));
     }
-    QString machineHive() const { return dir.filePath(QStringLiteral("HKEY_LOCAL_MACHINE.reg")); }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     // The status is -1 when the program crashed (an abort's signal 6 must not pass for status 6).
-    Outcome run(const QString& arguments, bool batch = true) {
+    Outcome run(const QStringList& arguments) {
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(kProgram, batch ? QStringList{QStringLiteral("--batch"), arguments} : QStringList{arguments});
+        p.start(QStringLiteral(BDLOGIC_BUILD_DIR "/bdlogic"), arguments);
         EXPECT_TRUE(p.waitForFinished(30000));
         const int status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         return {status, p.readAllStandardOutput(), p.readAllStandardError()};
     }
 
-    // A machine hive that maps COM3 to the simulator serving `memory`, with the import directory and English.
-    void meterOnCom3(const QStringList& simArguments, const QByteArray& extraKeys = {}) {
-        const QString device = sim.start(simArguments);
-        ASSERT_FALSE(device.isEmpty()) << sim.errors().toStdString();
-        ASSERT_TRUE(test::WriteBytes(
-            machineHive(),
-            kHeader + "[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\r\n\"" + device.toUtf8() +
-                "\"=\"COM3\"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\\H]\r\n\"ImportDir\"=\"" +
-                dir.filePath(QStringLiteral("import")).toUtf8() +
-                "\"\r\n\"LanguageDLL\"=\"English\"\r\n\r\n" + extraKeys));
-        QDir(dir.path()).mkdir(QStringLiteral("import"));
-    }
-
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    test::SimProcess sim;
+    const QString hive = path("HKEY_LOCAL_MACHINE.reg");
 };
 
-TEST_F(BatchProcess, WithoutADisplayTheWindowsEndWithStatus6AndNameBatch) {
-    QLocalServer silent; // an X server that takes the connection and never answers
-    silent.setSocketOptions(QLocalServer::AbstractNamespaceOption);
-    ASSERT_TRUE(silent.listen(QStringLiteral("/tmp/.X11-unix/X7391")));
+// Without a display (or with one that never answers) the windows end with status 6 and name --batch; a refused
+// command line ends with status 2 and saves nothing; a hive in the way is named.
+TEST_F(BatchProcess, RunsThatEndBeforeAnyMeterSayWhyInOneLine) {
+    QLocalServer silent, gone; // an X server that takes the connection and never answers; one no longer there
+    const QByteArray silentDisplay = ListenAsDisplay(silent), goneDisplay = ListenAsDisplay(gone);
+    ASSERT_FALSE(silentDisplay.isEmpty() || goneDisplay.isEmpty());
+    gone.close();
     const struct {
-        const char* name;
-        const char* display;
+        QStringList arguments;
+        QByteArray display;
         const char* platform;
-    } rows[] = {{"nothing at the display", ":7392", nullptr},
-                {"no display for xcb", nullptr, "xcb"},
-                {"no such platform plugin", ":7392", "nosuch"},
-                {"a display that does not answer", ":7391", nullptr}};
-    for (const auto& r : rows) {
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QLatin1String(name));
-        if (r.display) env.insert(QStringLiteral("DISPLAY"), QLatin1String(r.display));
-        if (r.platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(r.platform));
-        const Outcome result = run(QStringLiteral("H|17|3|64"), false);
-        EXPECT_EQ(result.status, 6) << r.name;
-        EXPECT_EQ(result.err.count('\n'), 1) << r.name << ": " << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains("--batch")) << r.name;
-        EXPECT_TRUE(result.out.isEmpty()) << r.name;
-    }
-    EXPECT_FALSE(QFile::exists(machineHive())); // nothing was saved
-}
-
-TEST_F(BatchProcess, RefusedCommandLinesEndWithStatus2AndWriteNothing) {
-    const struct {
-        const char* arguments;
-        const char* message;
-    } rows[] = {{"H|17", "MeterID required !"}, {"H|17|0|65", "Illegal Driver Call"}};
-    for (const auto& r : rows) {
-        const Outcome result = run(QString::fromLatin1(r.arguments));
-        EXPECT_EQ(result.status, 2) << r.arguments;
-        EXPECT_EQ(result.err.trimmed(), QByteArray(r.message)) << r.arguments;
-        EXPECT_TRUE(result.out.isEmpty());
-        EXPECT_FALSE(QFile::exists(machineHive()));
-    }
-}
-
-TEST_F(BatchProcess, PortFromTheCommandLineIsSavedAndOtherSettingsKept) {
-    const QByteArray before =
-        kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\\H]\r\n\"Other\"=dword:0000002a\r\n\r\n" +
-        kModelKey + "\r\n\"Desc\"=\"BD Logic\"\r\n\"Extra\"=hex:01,02\r\n\r\n";
-    ASSERT_TRUE(test::WriteBytes(machineHive(), before));
-    run(QStringLiteral("H|17|5|64")); // COM5 is no device here: the port test fails, the port is saved anyway
-    const QByteArray after = test::ReadBytes(machineHive());
-    EXPECT_TRUE(
-        after.contains(kModelKey + "\r\n\"Desc\"=\"BD Logic\"\r\n\"Extra\"=hex:01,02\r\n\"COM\"=\"5\"\r\n"))
-        << after.toStdString();
-    EXPECT_TRUE(after.contains("\"Other\"=dword:0000002a"));
-}
-
-TEST_F(BatchProcess, RememberedPortIsUsedAndWrittenBack) {
-    const struct {
-        const char* stored;
-        const char* written;
-    } rows[] = {{"\"COM\"=\"7\"", "\"COM\"=\"7\""}, {"\"COM\"=dword:00000009", "\"COM\"=\"9\""}};
-    for (const auto& r : rows) {
-        ASSERT_TRUE(test::WriteBytes(machineHive(), kHeader + kModelKey + "\r\n" + r.stored + "\r\n"));
-        run(QStringLiteral("H|17|0|64"));
-        EXPECT_TRUE(test::ReadBytes(machineHive()).contains(r.written)) << r.stored;
-    }
-}
-
-TEST_F(BatchProcess, AHiveThatCannotBeReadIsNamedOnceOnStandardError) {
-    ASSERT_TRUE(QDir().mkpath(machineHive()));
-    const Outcome result = run(QStringLiteral("H|42|16|64"));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, machineHive().toUtf8() + ": is a directory; read as empty, left as it is\n");
-}
-
-TEST_F(BatchProcess, ImportWritesTheFileAndPrintsItsPath) {
-    if (!test::PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
-    meterOnCom3({QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem")});
-    const Outcome result = run(QStringLiteral("H|42|3|64"));
-    EXPECT_EQ(result.status, 0) << result.err.toStdString();
-    const QString path = QString::fromLocal8Bit(result.out.trimmed().split('\n').last());
-    EXPECT_TRUE(path.startsWith(dir.filePath(QStringLiteral("import/")))) << path.toStdString();
-    EXPECT_TRUE(path.endsWith(QStringLiteral(".00042")));
-    EXPECT_TRUE(test::ReadBytes(path).contains("[GLUCOSE]\r\n"));
-    EXPECT_TRUE(result.err.contains("attempt 1")) << result.err.toStdString(); // status lines go to stderr
-    // In place of the result page's chart: days, number and mean of the readings (control tests left out).
-    EXPECT_TRUE(result.err.contains("\nBlood glucose readings 16 Jan 2024 – 15 Feb 2024: 116, mean 140 mg/dl\n"))
-        << result.err.toStdString();
-    EXPECT_TRUE(test::ReadBytes(machineHive()).contains("\"COM\"=\"3\""));
-}
-
-TEST_F(BatchProcess, AnIncompleteDownloadIsExportedAndEndsWithStatus7) {
-    if (!test::PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
-    const struct {
-        QStringList fault;
-        QByteArray line;
-    } rows[] = {
-        {{QStringLiteral("--bad-crc"), QStringLiteral("85:3")},
-         "Download incomplete: glucose memory ended after 5 of 9 blocks (the next block failed its check three "
-         "times)"},
-        {{QStringLiteral("--mute-from"), QStringLiteral("93")},
-         "Download incomplete: marker memory ended after 3 of 9 blocks (the meter fell silent); information block "
-         "not read"},
-        {{QStringLiteral("--drop"), QStringLiteral("84")},
-         "Download incomplete: glucose memory ended after 4 of 9 blocks (the port vanished); marker memory not "
-         "read; information block not read"},
-    };
-    for (const auto& r : rows) {
-        meterOnCom3(QStringList{QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem")} + r.fault);
-        const Outcome result = run(QStringLiteral("H|42|3|64"));
-        EXPECT_EQ(result.status, 7) << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains(r.line + '\n')) << result.err.toStdString();
-        const QString path = QString::fromLocal8Bit(result.out.trimmed());
-        EXPECT_TRUE(test::ReadBytes(path).contains("[GLUCOSE]\r\n")) << path.toStdString();
-        QFile::remove(path);
-        sim.stop();
-    }
-}
-
-TEST_F(BatchProcess, FailuresEndWithTheirOwnStatus) {
-    if (!test::PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
-    const struct {
-        const char* name;
-        QStringList sim;
-        QByteArray keys;
         int status;
+        QByteArray line; // on standard error, all of it (a part of it for status 6)
     } rows[] = {
-        {"meter silent",
-         {QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem"),
-          QStringLiteral("--silent")},
-         {},
-         1},
-        {"empty memory", {QStringLiteral("--memory"), kSamples + QStringLiteral("empty.mem")}, {}, 4},
-        {"set-up first",
-         {QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem")},
-         kModelKey + "\r\n\"Configure_Meter\"=\"1\"\r\n\"DoInit\"=\"1\"\r\n",
-         3},
+        {{"H|17|3|64"}, goneDisplay, nullptr, 6, "--batch"}, // nothing at the display
+        {{"H|17|3|64"}, {}, "xcb", 6, "--batch"},
+        {{"H|17|3|64"}, goneDisplay, "nosuch", 6, "--batch"},
+        {{"H|17|3|64"}, silentDisplay, nullptr, 6, "--batch"},
+        {{"--batch", "H|17"}, {}, nullptr, 2, "MeterID required !\n"},
+        {{"--batch", "H|17|0|65"}, {}, nullptr, 2, "Illegal Driver Call\n"},
+        {{"--batch", "H|42|16|64"}, {}, nullptr, 1,
+         hive.toUtf8() + ": is a directory; read as empty, left as it is\n"},
     };
     for (const auto& r : rows) {
-        meterOnCom3(r.sim, r.keys);
-        const Outcome result = run(QStringLiteral("H|42|3|64"));
-        EXPECT_EQ(result.status, r.status) << r.name << ": " << result.err.toStdString();
-        EXPECT_TRUE(result.out.isEmpty()) << r.name;
-        EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("import"))).isEmpty()) << r.name;
+        SCOPED_TRACE(r.line.toStdString());
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QLatin1String(name));
+        if (!r.display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(r.display));
+        if (r.platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(r.platform));
+        if (r.status == 1) QDir().mkpath(hive);
+        const Outcome result = run(r.arguments);
+        EXPECT_EQ(result.status, r.status);
+        EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+        EXPECT_TRUE(r.status == 6 ? result.err.contains(r.line) : result.err == r.line) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_FALSE(QFileInfo(hive).isFile()); // nothing was saved
+    }
+}
+
+TEST_F(BatchProcess, EveryEndOfAnImportHasItsStatusAndLine) {
+    if (!PseudoTerminalsAvailable()) GTEST_SKIP() << "no pseudo-terminals";
+    const QString month = QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/month_mgdl.mem");
+    const struct {
+        QStringList sim; // after --memory
+        int status;
+        QByteArray line; // on standard error
+        QByteArray modelKeys = {};
+        const char* importDir = "import";
+    } rows[] = {
+        {{month}, 0, "Blood glucose readings 16 Jan 2024 – 15 Feb 2024: 116, mean 140 mg/dl"},
+        {{month, "--bad-crc", "85:3"}, 7, "Download incomplete: glucose memory ended after 5 of 9 blocks (the next "
+                                          "block failed its check three times)"},
+        {{month, "--mute-from", "93"}, 7, "Download incomplete: marker memory ended after 3 of 9 blocks (the meter "
+                                          "fell silent); information block not read"},
+        {{month, "--drop", "84"}, 7, "Download incomplete: glucose memory ended after 4 of 9 blocks (the port "
+                                     "vanished); marker memory not read; information block not read"},
+        {{month, "--silent"}, 1, "The BD Logic meter on COM3 does not answer. / Please check the cable and the port."},
+        {{QStringLiteral(BDLOGIC_SOURCE_DIR "/tools/meter_sim/samples/empty.mem")}, 4,
+         "Requesting marker data P1-P4 ... / Please wait and do not disconnect the meter."},
+        {{month}, 3, "Please complete the SETTINGS before the first import!",
+         "\"Configure_Meter\"=\"1\"\r\n\"DoInit\"=\"1\"\r\n"},
+        {{month}, 5, ".00042 could not be written: No such file or directory", {}, "gone"},
+    };
+    const QString settings = QStringLiteral(
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\SERIALCOMM]\r\n"
+        "\"%1\"=\"COM3\"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\\H]\r\n\"ImportDir\"=\"%2\"\r\n"
+        "\"LanguageDLL\"=\"English\"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\\H\\modules\\BD Logic]\r\n");
+    QDir().mkpath(path("import"));
+    SimProcess sim;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.line.toStdString());
+        const QString device = sim.start(QStringList{QStringLiteral("--memory")} + r.sim);
+        ASSERT_FALSE(device.isEmpty()) << sim.errors().toStdString();
+        const QString importDir = path(r.importDir) + u'/';
+        ASSERT_TRUE(WriteBytes(hive, settings.arg(device, importDir).toUtf8() + r.modelKeys));
+        const Outcome result = run({QStringLiteral("--batch"), QStringLiteral("H|42|3|64")});
+        EXPECT_EQ(result.status, r.status) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(r.line + '\n')) << result.err.toStdString();
+        const QString file = QString::fromLocal8Bit(result.out.trimmed());
+        if (r.status == 0 || r.status == 7) { // the path of what was read, as the last line
+            EXPECT_TRUE(file.startsWith(importDir) && file.endsWith(QStringLiteral(".00042"))) << file.toStdString();
+            EXPECT_TRUE(ReadBytes(file).contains("[GLUCOSE]\r\n"));
+            QFile::remove(file);
+        } else {
+            EXPECT_TRUE(result.out.isEmpty());
+            EXPECT_EQ(result.err.contains("The import file " + importDir.toUtf8()), r.status == 5);
+        }
+        EXPECT_TRUE(QDir(path("import")).isEmpty());
+        EXPECT_TRUE(ReadBytes(hive).contains("\"COM\"=\"3\"")); // the port in use is saved at the end
         sim.stop();
     }
-    // Records read, but the import directory is gone.
-    meterOnCom3({QStringLiteral("--memory"), kSamples + QStringLiteral("month_mgdl.mem")});
-    ASSERT_TRUE(QDir(dir.filePath(QStringLiteral("import"))).removeRecursively());
-    const Outcome notWritten = run(QStringLiteral("H|42|3|64"));
-    EXPECT_EQ(notWritten.status, 5) << notWritten.err.toStdString();
-    EXPECT_TRUE(notWritten.out.isEmpty());
-    const QByteArray reason = notWritten.err.trimmed().split('\n').last();
-    EXPECT_TRUE(reason.contains(dir.filePath(QStringLiteral("import/")).toUtf8())) << reason.toStdString();
-    EXPECT_TRUE(reason.endsWith(".00042 could not be written: No such file or directory"))
-        << reason.toStdString();
-    sim.stop();
-    // A port nobody serves fails the port test.
-    ASSERT_TRUE(test::WriteBytes(machineHive(), kHeader));
-    EXPECT_EQ(run(QStringLiteral("H|42|16|64")).status, 1);
 }
 
 } // namespace
-} // namespace bdlogic
+} // namespace bdlogic::test

@@ -1,7 +1,6 @@
-// libFuzzer target: the bytes of a language pack file through the pack parser and the text lookup.
-//
-// Every text the pack gives for an id named in the input must have each line break as CR LF, and must place the
-// values once: values that hold placeholders give a text as long as values without them. Any broken rule aborts.
+// libFuzzer target: a language pack's bytes through the parser and the lookup. Every text for an id the input names
+// must have each line break as CR LF and place the values once (values that hold placeholders give a text as long
+// as values without them); a broken rule aborts.
 #include "startup/language.h"
 
 #include <QStringList>
@@ -9,17 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-using namespace bdlogic;
-
-void Require(bool ok) {
-    if (!ok) std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using bdlogic::LanguagePack;
+    const auto Require = [](bool ok) { if (!ok) std::abort(); };
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const auto pack = LanguagePack::fromBytes(bytes);
     Require(pack != nullptr);

@@ -7,86 +7,47 @@
 #include "startup/registry/reg_file_store.h"
 #include "support/fakes.h"
 #include <filesystem>
-#include <unistd.h>
+#include <stdlib.h>
 #endif
 
 #include <cstdio>
 
 namespace bdlogic::test {
 
-namespace {
-
-#ifndef _WIN32
-class MemoryUnderTest : public BackendUnderTest {
-public:
-    reg::Backend& backend() override { return registry_; }
-
-private:
-    MemoryRegistry registry_;
-};
-
-// The store creates its directory, unique to this object, on the first write; one left by an earlier process
-// of the same id goes first.
-class FileStoreUnderTest : public BackendUnderTest {
-public:
-    FileStoreUnderTest() : store_(Unique()) { Remove(); }
-    ~FileStoreUnderTest() override { Remove(); }
-    reg::Backend& backend() override { return store_; }
-
-private:
-    void Remove() {
-        std::error_code ignored;
-        std::filesystem::remove_all(store_.directory(), ignored);
-    }
-    static std::string Unique() {
-        static int counter = 0;
-        return (std::filesystem::temp_directory_path() /
-                ("bdlogic-registry-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
-            .string();
-    }
-    RegFileStore store_;
-};
-#else
-// Two scratch keys below HKEY_CURRENT_USER stand for the two hives, so that the tests need no administrator.
-// The scratch key and its parent are removed with the object.
-class Win32UnderTest : public BackendUnderTest {
-public:
-    Win32UnderTest() {
-        static std::atomic<unsigned> counter{0};
-        scratch_ = std::wstring(kParent) + L"\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                   std::to_wstring(counter++);
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, (scratch_ + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                          nullptr, &machine_, nullptr);
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, (scratch_ + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &user_, nullptr);
-        registry_ = std::make_unique<Win32Registry>(machine_, user_);
-    }
-    ~Win32UnderTest() override {
-        registry_.reset();
-        if (machine_) ::RegCloseKey(machine_);
-        if (user_) ::RegCloseKey(user_);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, scratch_.c_str());
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, kParent); // only when no other test's scratch key is left in it
-    }
-    reg::Backend& backend() override { return *registry_; }
-
-private:
-    static constexpr const wchar_t* kParent = L"Software\\Corvane\\bdlogic-tests";
-    std::wstring scratch_;
-    HKEY machine_ = nullptr;
-    HKEY user_ = nullptr;
-    std::unique_ptr<Win32Registry> registry_;
-};
-#endif
-
-} // namespace
-
 std::vector<BackendKind> AllBackends() {
 #ifdef _WIN32
-    return {{"Win32", [] { return std::make_unique<Win32UnderTest>(); }}};
+    // Two scratch keys below HKEY_CURRENT_USER stand for the hives, so that the tests need no administrator.
+    return {{"Win32", [] {
+                 static constexpr const wchar_t* kParent = L"Software\\Corvane\\bdlogic-tests";
+                 static std::atomic<unsigned> counter{0};
+                 const std::wstring key = std::wstring(kParent) + L"\\" + std::to_wstring(::GetCurrentProcessId()) +
+                                          L"-" + std::to_wstring(counter++);
+                 HKEY machine = nullptr, user = nullptr;
+                 ::RegCreateKeyExW(HKEY_CURRENT_USER, (key + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                   nullptr, &machine, nullptr);
+                 ::RegCreateKeyExW(HKEY_CURRENT_USER, (key + L"\\user").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                   &user, nullptr);
+                 return std::shared_ptr<reg::Backend>(new Win32Registry(machine, user), [=](reg::Backend* r) {
+                     delete r;
+                     ::RegCloseKey(machine);
+                     ::RegCloseKey(user);
+                     ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+                     ::RegDeleteKeyW(HKEY_CURRENT_USER,
+                                     kParent); // only when no other test's key is left in it
+                 });
+             }}};
 #else
-    return {{"Memory", [] { return std::make_unique<MemoryUnderTest>(); }},
-            {"FileStore", [] { return std::make_unique<FileStoreUnderTest>(); }}};
+    return {{"Memory", [] { return std::make_shared<MemoryRegistry>(); }},
+            {"FileStore", [] {
+                 std::string dir = (std::filesystem::temp_directory_path() / "bdlogic-registry-XXXXXX").string();
+                 if (!::mkdtemp(dir.data())) dir = "/nonexistent";
+                 // The store makes its directory on the first write.
+                 return std::shared_ptr<reg::Backend>(new RegFileStore(dir + "/registry"), [dir](reg::Backend* store) {
+                     delete store;
+                     std::error_code ignored;
+                     std::filesystem::remove_all(dir, ignored);
+                 });
+             }}};
 #endif
 }
 
@@ -126,9 +87,10 @@ std::vector<NamedValue> ContractValues() {
     };
 }
 
-std::string Describe(const reg::Value& value) {
-    std::string out = std::to_string(value.type) + ":";
-    for (unsigned char b : value.data) {
+std::string Describe(const std::optional<reg::Value>& value) {
+    if (!value) return "absent";
+    std::string out = std::to_string(value->type) + ":";
+    for (unsigned char b : value->data) {
         char hex[4];
         std::snprintf(hex, sizeof hex, "%02x", b);
         out += hex;

@@ -1,6 +1,6 @@
-// Puts the contract's values into a registry key, or checks that the key holds them unchanged. Run once over the
-// .reg file store and once, built for Windows, over the real registry, with regedit importing or exporting the
-// key in between, it shows that the store's files and regedit's mean the same values.
+// Puts the contract's values into a registry key, or checks that the key holds them unchanged. Run over the .reg
+// file store and, built for Windows, over the real registry, with regedit carrying the key between them, it shows
+// that the store's files and regedit's mean the same values.
 //   registry_interop write|check DIR [EXCEPT]   the .reg file store in DIR (not on Windows)
 //   registry_interop write|check [EXCEPT]       the registry of the running system (on Windows)
 // The key is HKEY_CURRENT_USER\Software\Corvane\bdlogic-interop. EXCEPT names, separated by commas, the values
@@ -39,17 +39,12 @@ int main(int argc, char** argv) {
     for (const auto& [name, value] : test::ContractValues()) {
         if (!name.empty() && except.find("," + name + ",") != std::string::npos) continue;
         ++count;
-        if (mode == "write") {
-            failures += !registry.setValue(hive, key, name, value);
-            continue;
-        }
-        const auto got = registry.queryValue(hive, key, name);
-        const std::string gotText = got ? test::Describe(*got) : "absent";
-        if (gotText != test::Describe(value)) {
-            std::fprintf(stderr, "\"%s\": read %s, expected %s\n", name.c_str(), gotText.c_str(),
-                         test::Describe(value).c_str());
-            ++failures;
-        }
+        const std::string want = test::Describe(value);
+        const std::string got = mode == "check" ? test::Describe(registry.queryValue(hive, key, name))
+                                : registry.setValue(hive, key, name, value) ? want : "not written";
+        if (got == want) continue;
+        std::fprintf(stderr, "\"%s\": %s, expected %s\n", name.c_str(), got.c_str(), want.c_str());
+        ++failures;
     }
     std::printf("%s %d values: %d failed\n", mode == "write" ? "wrote" : "checked", count, failures);
     return failures ? 1 : 0;
