@@ -343,6 +343,23 @@ bool KeyListed(const Document& doc, const std::vector<std::string>& folded) {
     return false;
 }
 
+std::vector<std::string> ValueNames(const Document& doc, const std::vector<std::string>& folded) {
+    std::vector<std::string> names, seen;
+    for (const auto& b : doc.blocks) {
+        if (!b.is(folded)) continue;
+        for (const auto& e : b.entries) {
+            if (!e.isValue || std::find(seen.begin(), seen.end(), e.foldedName) != seen.end()) continue;
+            seen.push_back(e.foldedName);
+            names.push_back(e.name);
+        }
+    }
+    return names;
+}
+
+bool WritableValueName(const std::string& name) {
+    return name.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+}
+
 static bool EndsWithBlankLine(const std::vector<Entry>& entries) {
     return !entries.empty() && entries.back().isBlankLine();
 }

@@ -91,6 +91,12 @@ auto FindValue(Doc& doc, const std::vector<std::string>& folded, const std::stri
     return found;
 }
 
+// The names of the key's values, each once (in the spelling of its first line), in file order.
+std::vector<std::string> ValueNames(const Document& doc, const std::vector<std::string>& folded);
+
+// A value name the file format can hold: one line, no NUL.
+bool WritableValueName(const std::string& name);
+
 size_t InsertBlock(Document& doc, const std::vector<std::string>& path, const std::vector<std::string>& folded);
 bool SetValue(Document& doc, const std::vector<std::string>& path, const std::vector<std::string>& folded,
               const std::string& name, const Value& value);

@@ -13,11 +13,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -32,7 +30,6 @@ using regfile::Entry;
 using regfile::FindValue;
 using regfile::Fold;
 using regfile::FoldAll;
-using regfile::HiveName;
 using regfile::InsertBlock;
 using regfile::KeyListed;
 using regfile::SetValue;
@@ -96,21 +93,9 @@ std::optional<Value> RegFileStore::queryValue(Hive hive, const std::string& path
 }
 
 std::vector<std::string> RegFileStore::valueNames(Hive hive, const std::string& path) {
-    std::vector<std::string> names;
     const auto parts = SplitPath(path);
-    if (!parts) return names;
-    const auto folded = FoldAll(*parts);
-    const Document doc = file(hive).load();
-    std::vector<std::string> seen;
-    for (const auto& b : doc.blocks) {
-        if (!b.is(folded)) continue;
-        for (const auto& e : b.entries) {
-            if (!e.isValue || std::find(seen.begin(), seen.end(), e.foldedName) != seen.end()) continue;
-            seen.push_back(e.foldedName);
-            names.push_back(e.name);
-        }
-    }
-    return names;
+    if (!parts) return {};
+    return regfile::ValueNames(file(hive).load(), FoldAll(*parts));
 }
 
 reg::CreateResult RegFileStore::createKey(Hive hive, const std::string& path, const std::string&) {
@@ -131,7 +116,7 @@ reg::CreateResult RegFileStore::createKey(Hive hive, const std::string& path, co
 
 bool RegFileStore::setValue(Hive hive, const std::string& path, const std::string& name, const Value& value) {
     const auto parts = SplitPath(path);
-    if (!parts || name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
+    if (!parts || !regfile::WritableValueName(name)) return false;
     const auto folded = FoldAll(*parts);
     {
         const Document doc = file(hive).load();

@@ -8,8 +8,6 @@
 #include "reg_file_store.h"
 #include "reg_text.h"
 
-#include <algorithm>
-#include <string_view>
 
 namespace bdlogic {
 
@@ -51,8 +49,7 @@ public:
 
     bool setValue(Hive hive, const std::string& path, const std::string& name, const Value& value) override {
         const auto parts = SplitPath(path);
-        if (hive != doc_.hive || !parts || name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
-            return false;
+        if (hive != doc_.hive || !parts || !regfile::WritableValueName(name)) return false;
         const auto folded = FoldAll(*parts);
         if (!KeyListed(doc_, folded)) return false;
         regfile::SetValue(doc_, *parts, folded, name, value);
@@ -60,18 +57,8 @@ public:
     }
 
     std::vector<std::string> valueNames(Hive hive, const std::string& path) override {
-        std::vector<std::string> names, seen;
         const auto folded = Folded(hive, path);
-        if (!folded) return names;
-        for (const auto& b : doc_.blocks) {
-            if (!b.is(*folded)) continue;
-            for (const auto& e : b.entries) {
-                if (!e.isValue || std::find(seen.begin(), seen.end(), e.foldedName) != seen.end()) continue;
-                seen.push_back(e.foldedName);
-                names.push_back(e.name);
-            }
-        }
-        return names;
+        return folded ? regfile::ValueNames(doc_, *folded) : std::vector<std::string>{};
     }
 
 private:
